@@ -1,0 +1,24 @@
+#pragma once
+// The framework's exceptions. The program's own code raises and catches none;
+// the window procedure reports any that leaves a handler.
+#include <string>
+
+class CException {
+public:
+    virtual ~CException() = default;
+    virtual std::wstring GetErrorMessage() const = 0;
+};
+
+class CInvalidArgException : public CException {
+public:
+    std::wstring GetErrorMessage() const override;
+};
+
+class CFileException : public CException {
+public:
+    enum Cause { genericException, fileNotFound, accessDenied, diskFull, badPath };
+    CFileException(Cause cause, std::wstring fileName) : m_cause(cause), m_strFileName(std::move(fileName)) {}
+    std::wstring GetErrorMessage() const override;
+    Cause m_cause;
+    std::wstring m_strFileName;
+};

@@ -1,0 +1,55 @@
+#pragma once
+// CFileFind and CStdioFile: directory search and text-file output.
+#include "afxexcept.h"
+#include "afxhandle.h"
+#include "afxstr.h"
+#include <cstdio>
+
+// Keeps one entry in reserve: FindFile fetches the first entry without making it
+// current; each FindNextFile makes the reserve current and fetches the next,
+// returning zero when the entry it made current is the last.
+class CFileFind {
+public:
+    BOOL FindFile(const wchar_t* pattern, DWORD unused = 0);
+    BOOL FindNextFile();
+    void Close();
+
+    BOOL IsDots() const;
+    BOOL IsDirectory() const { return MatchesMask(FILE_ATTRIBUTE_DIRECTORY); }
+    virtual BOOL MatchesMask(DWORD mask) const;
+    CString GetFileName() const { return CString(m_current.cFileName); }
+
+    virtual ~CFileFind() = default;
+
+private:
+    ScopedFindHandle m_search;
+    WIN32_FIND_DATAW m_reserve{};
+    WIN32_FIND_DATAW m_current{};
+    bool m_hasReserve = false;
+    bool m_hasCurrent = false;
+};
+
+// A text-mode file written through the run-time library's current locale.
+// Opening, writing and closing throw CFileException on failure.
+class CStdioFile {
+public:
+    enum OpenFlags : UINT { modeWrite = 0x0001, modeCreate = 0x1000 };
+    CStdioFile(const wchar_t* fileName, UINT openFlags);
+    ~CStdioFile();
+    CStdioFile(const CStdioFile&) = delete;
+    CStdioFile& operator=(const CStdioFile&) = delete;
+
+    void WriteString(const wchar_t* text);
+    void Close();
+
+private:
+    [[noreturn]] void ThrowFromErrno() const;
+    std::FILE* m_stream = nullptr;
+    std::wstring m_fileName;
+};
+
+// The framework names the open flags on CFile.
+struct CFile {
+    static constexpr UINT modeWrite = CStdioFile::modeWrite;
+    static constexpr UINT modeCreate = CStdioFile::modeCreate;
+};

@@ -1,0 +1,3 @@
+#include "ui/ParvaneDlg.h"
+
+void CParvaneDlg::RunConversionScript(const CString&) {}

@@ -1,0 +1,6 @@
+#include "settings/Settings.h"
+#include "ui/ParvaneDlg.h"
+
+void LoadSettings(CParvaneDlg&) {}
+
+void SaveSettings(CParvaneDlg&) {}

@@ -1,0 +1,63 @@
+#include "ui/ParvaneDlg.h"
+#include "settings/Settings.h"
+#include "ui/IconPosition.h"
+#include <cstdlib>
+
+BEGIN_MESSAGE_MAP(CParvaneDlg, CDialog)
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_BN_CLICKED(IDC_BUTTON_BROWSE_INPUT, &CParvaneDlg::OnBnClickedBrowseInput)
+    ON_BN_CLICKED(IDC_BUTTON_BROWSE_OUTPUT, &CParvaneDlg::OnBnClickedBrowseOutput)
+    ON_BN_CLICKED(IDC_BUTTON_EXIT, &CParvaneDlg::OnBnClickedExit)
+    ON_BN_CLICKED(IDC_BUTTON_CONVERT, &CParvaneDlg::OnBnClickedConvert)
+END_MESSAGE_MAP()
+
+CParvaneDlg::CParvaneDlg(CWnd* parent) : CDialog(IDD, parent)
+{
+    const wchar_t* icon = MAKEINTRESOURCEW(IDR_MAINFRAME);
+    m_hIcon = ::LoadIconW(AfxFindResourceHandle(icon, RT_GROUP_ICON), icon);
+}
+
+void CParvaneDlg::DoDataExchange(CDataExchange* pDX)
+{
+    DDX_Text(pDX, IDC_EDIT_INPUT, m_strInputFolder);
+    DDX_Text(pDX, IDC_EDIT_OUTPUT, m_strOutputFolder);
+}
+
+BOOL CParvaneDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    LoadSettings(*this);
+    return TRUE;  // the focus goes to the first tab stop, the input field
+}
+
+void CParvaneDlg::OnPaint()
+{
+    if (!::IsIconic(m_hWnd)) {
+        CDialog::OnPaint();
+        return;
+    }
+    CPaintDC dc(this);
+    ::SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.m_hDC), 0);
+    int iconWidth = ::GetSystemMetrics(SM_CXICON);
+    int iconHeight = ::GetSystemMetrics(SM_CYICON);
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    IconOrigin origin = CentredIconOrigin(client.right - client.left, client.bottom - client.top,
+                                          iconWidth, iconHeight);
+    ::DrawIcon(dc, origin.x, origin.y, m_hIcon);
+}
+
+HCURSOR CParvaneDlg::OnQueryDragIcon()
+{
+    return static_cast<HCURSOR>(m_hIcon);
+}
+
+void CParvaneDlg::OnBnClickedExit()
+{
+    SaveSettings(*this);
+    // Ends the process from inside the modal loop; the dialog is not closed first.
+    std::exit(0);
+}

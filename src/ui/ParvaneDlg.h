@@ -1,0 +1,32 @@
+#pragma once
+#include "afx/afx.h"
+#include "res/resource.h"
+
+// The main dialog: two folder fields, two browse buttons, the batch-convert
+// button and the exit button.
+class CParvaneDlg : public CDialog {
+public:
+    explicit CParvaneDlg(CWnd* parent = nullptr);
+    enum { IDD = IDD_PARVANE_DIALOG };
+
+    HICON m_hIcon;
+    CString m_strInputFolder;
+    CString m_strOutputFolder;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;  // the folder-name key filter
+    BOOL OnInitDialog() override;
+
+    afx_msg void OnPaint();
+    afx_msg HCURSOR OnQueryDragIcon();
+    afx_msg void OnBnClickedBrowseInput();
+    afx_msg void OnBnClickedBrowseOutput();
+    afx_msg void OnBnClickedExit();
+    afx_msg void OnBnClickedConvert();
+
+    CString BrowseForFolder(CString current);
+    void RunConversionScript(const CString& script);
+
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,288 @@
+#include "Driver.h"
+#include "e2e_paths.h"
+#include <fstream>
+#include <iterator>
+
+namespace e2e {
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    HWND exclude;
+    bool wantMain;
+    HWND found = nullptr;
+};
+
+bool IsDialogClass(HWND hwnd)
+{
+    return ClassName(hwnd) == L"#32770";
+}
+
+BOOL CALLBACK FindWindowOfProcess(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != search->processId || hwnd == search->exclude || !::IsWindowVisible(hwnd) || !IsDialogClass(hwnd))
+        return TRUE;
+    bool isMain = WindowText(hwnd) == L"Parvane" && ::GetWindow(hwnd, GW_OWNER) == nullptr;
+    if (isMain != search->wantMain)
+        return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+HWND FindProcessWindow(DWORD processId, HWND exclude, bool wantMain)
+{
+    WindowSearch search{ processId, exclude, wantMain };
+    ::EnumWindows(&FindWindowOfProcess, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+MessageBoxView ReadMessageBox(HWND box)
+{
+    MessageBoxView view;
+    view.hwnd = box;
+    view.caption = WindowText(box);
+    view.owner = ::GetWindow(box, GW_OWNER);
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        std::wstring cls = ClassName(child);
+        LONG style = ::GetWindowLongW(child, GWL_STYLE);
+        if (_wcsicmp(cls.c_str(), L"Static") == 0) {
+            if ((style & SS_TYPEMASK) == SS_ICON) {
+                view.hasIcon = view.hasIcon || (::IsWindowVisible(child) && ::SendMessageW(child, STM_GETICON, 0, 0) != 0);
+            } else if (!WindowText(child).empty()) {
+                view.text += WindowText(child);
+            }
+        } else if (_wcsicmp(cls.c_str(), L"Button") == 0 && ::IsWindowVisible(child)) {
+            view.buttons.push_back(::GetDlgCtrlID(child));
+        }
+    }
+    return view;
+}
+
+std::wstring QuoteArgument(const std::wstring& text)
+{
+    return L"\"" + text + L"\"";
+}
+
+}  // namespace
+
+std::wstring ParvaneExe() { return PARVANE_EXE_PATH; }
+std::wstring DcmdjpegExe() { return DCMDJPEG_EXE_PATH; }
+std::filesystem::path ArtifactFolder() { return ARTIFACT_FOLDER_PATH; }
+
+std::wstring WindowText(HWND hwnd)
+{
+    int length = ::GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    int copied = ::GetWindowTextW(hwnd, &text[0], length + 1);
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+std::wstring ClassName(HWND hwnd)
+{
+    wchar_t name[256] = {};
+    ::GetClassNameW(hwnd, name, 256);
+    return name;
+}
+
+std::filesystem::path MakeScratchFolder(const std::wstring& name)
+{
+    std::filesystem::path folder = std::filesystem::path(SCRATCH_FOLDER_PATH) / name;
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+ParvaneProcess::ParvaneProcess(const std::filesystem::path& workingFolder,
+                               const std::filesystem::path& stdoutFile,
+                               const std::wstring& arguments)
+{
+    std::wstring commandLine = QuoteArgument(ParvaneExe());
+    if (!arguments.empty())
+        commandLine += L" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    HANDLE output = INVALID_HANDLE_VALUE;
+    BOOL inherit = FALSE;
+    if (!stdoutFile.empty()) {
+        SECURITY_ATTRIBUTES security{ sizeof(security), nullptr, TRUE };
+        output = ::CreateFileW(stdoutFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &security,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = output;
+        startup.hStdError = output;
+        startup.hStdInput = nullptr;
+        inherit = TRUE;
+    }
+    PROCESS_INFORMATION info{};
+    if (::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, inherit, 0, nullptr,
+                         workingFolder.c_str(), &startup, &info)) {
+        m_process = info.hProcess;
+        m_processId = info.dwProcessId;
+        ::CloseHandle(info.hThread);
+    }
+    if (output != INVALID_HANDLE_VALUE)
+        ::CloseHandle(output);
+}
+
+ParvaneProcess::~ParvaneProcess()
+{
+    if (!m_process)
+        return;
+    if (Running()) {
+        ::TerminateProcess(m_process, 99);
+        ::WaitForSingleObject(m_process, 5000);
+    }
+    ::CloseHandle(m_process);
+}
+
+HWND ParvaneProcess::WaitForMainWindow(Duration timeout)
+{
+    WaitFor([&] { return (m_main = FindProcessWindow(m_processId, nullptr, true)) != nullptr; }, timeout);
+    return m_main;
+}
+
+void ParvaneProcess::SetControlText(int id, const std::wstring& text)
+{
+    ::SendMessageW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void ParvaneProcess::Click(int buttonId)
+{
+    ::PostMessageW(m_main, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(Control(buttonId)));
+}
+
+void ParvaneProcess::FocusControl(int id)
+{
+    ::SetForegroundWindow(m_main);
+    ::PostMessageW(m_main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(id)), TRUE);
+    WaitFor([&] {
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof(gui);
+        return ::GetGUIThreadInfo(::GetWindowThreadProcessId(m_main, nullptr), &gui) && gui.hwndFocus == Control(id);
+    }, 5s);
+}
+
+MessageBoxView ParvaneProcess::WaitForMessageBox(Duration timeout)
+{
+    HWND box = nullptr;
+    WaitFor([&] { return (box = FindProcessWindow(m_processId, m_main, false)) != nullptr; }, timeout);
+    if (!box)
+        return {};
+    ::Sleep(100);  // let the box finish laying out its controls
+    return ReadMessageBox(box);
+}
+
+bool ParvaneProcess::NoMessageBoxWithin(Duration wait)
+{
+    return !WaitFor([&] { return FindProcessWindow(m_processId, m_main, false) != nullptr; }, wait);
+}
+
+void ParvaneProcess::Answer(const MessageBoxView& box, int buttonId)
+{
+    ::PostMessageW(box.hwnd, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(box.hwnd, buttonId)));
+    WaitFor([&] { return !::IsWindow(box.hwnd); }, 5s);
+}
+
+bool ParvaneProcess::WaitForExit(Duration timeout)
+{
+    return m_process && ::WaitForSingleObject(m_process, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+}
+
+DWORD ParvaneProcess::ExitCode() const
+{
+    DWORD code = 0;
+    ::GetExitCodeProcess(m_process, &code);
+    return code;
+}
+
+bool ParvaneProcess::Running() const
+{
+    return m_process && ::WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
+}
+
+bool ParvaneProcess::WaitUntilResponsive(Duration timeout)
+{
+    return WaitFor([&] {
+        DWORD_PTR result = 0;
+        return ::SendMessageTimeoutW(m_main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, &result) != 0;
+    }, timeout);
+}
+
+void PressKey(WORD virtualKey, bool withShift, bool withCtrl)
+{
+    std::vector<INPUT> inputs;
+    auto add = [&](WORD key, bool up) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    if (withCtrl) add(VK_CONTROL, false);
+    if (withShift) add(VK_SHIFT, false);
+    add(virtualKey, false);
+    add(virtualKey, true);
+    if (withShift) add(VK_SHIFT, true);
+    if (withCtrl) add(VK_CONTROL, true);
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+bool SaveScreenshot(HWND hwnd, const std::filesystem::path& file)
+{
+    RECT rect;
+    if (!::GetWindowRect(hwnd, &rect))
+        return false;
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;  // bottom-up, as BMP files store it
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    bool copied = ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY) != FALSE;
+    ::GdiFlush();
+    DWORD rowSize = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
+    DWORD imageSize = rowSize * static_cast<DWORD>(height);
+    BITMAPFILEHEADER header{};
+    header.bfType = 0x4D42;  // "BM"
+    header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    header.bfSize = header.bfOffBits + imageSize;
+    info.bmiHeader.biSizeImage = imageSize;
+    std::ofstream out(file, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&header), sizeof(header));
+    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(info.bmiHeader));
+    out.write(static_cast<const char*>(bits), imageSize);
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return copied && out.good();
+}
+
+std::string ReadFileBytes(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFileBytes(const std::filesystem::path& file, const std::string& bytes)
+{
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace e2e

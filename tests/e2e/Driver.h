@@ -1,0 +1,105 @@
+#pragma once
+// The end-to-end driver: starts Parvane.exe in a scratch working folder, drives
+// it with window messages and real key input, reads and answers its message
+// boxes, and takes screenshots. Plain Win32, so it runs on Windows as under Wine.
+#include <windows.h>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+using Duration = std::chrono::milliseconds;
+constexpr Duration kTimeout = 20s;
+
+std::wstring ParvaneExe();
+std::wstring DcmdjpegExe();
+std::filesystem::path ArtifactFolder();
+
+std::wstring WindowText(HWND hwnd);
+std::wstring ClassName(HWND hwnd);
+
+// A folder of its own for one test, emptied first and left for inspection.
+std::filesystem::path MakeScratchFolder(const std::wstring& name);
+
+// What a message box shows.
+struct MessageBoxView {
+    HWND hwnd = nullptr;
+    std::wstring caption;
+    std::wstring text;
+    bool hasIcon = false;
+    std::vector<int> buttons;  // the ids of its push buttons, e.g. IDOK, IDYES, IDNO
+    HWND owner = nullptr;
+};
+
+class ParvaneProcess {
+public:
+    // Starts Parvane.exe with the given working folder. When stdoutFile is not
+    // empty, standard output goes there.
+    explicit ParvaneProcess(const std::filesystem::path& workingFolder,
+                            const std::filesystem::path& stdoutFile = {},
+                            const std::wstring& arguments = {});
+    ~ParvaneProcess();  // kills the process if it is still running
+    ParvaneProcess(const ParvaneProcess&) = delete;
+    ParvaneProcess& operator=(const ParvaneProcess&) = delete;
+
+    bool Started() const { return m_process != nullptr; }
+    DWORD Id() const { return m_processId; }
+
+    // The visible top-level window titled "Parvane"; null on timeout.
+    HWND WaitForMainWindow(Duration timeout = kTimeout);
+    HWND MainWindow() const { return m_main; }
+    HWND Control(int id) const { return ::GetDlgItem(m_main, id); }
+    std::wstring ControlText(int id) const { return WindowText(Control(id)); }
+    void SetControlText(int id, const std::wstring& text);
+    // Posts a button click through the dialog's message loop.
+    void Click(int buttonId);
+    // Moves the keyboard focus to a control of the dialog.
+    void FocusControl(int id);
+
+    // A message box of this process, other than the main window; null view on timeout.
+    MessageBoxView WaitForMessageBox(Duration timeout = kTimeout);
+    // True when no message box appears within the given time.
+    bool NoMessageBoxWithin(Duration wait);
+    void Answer(const MessageBoxView& box, int buttonId);
+
+    // Waits for the process to end; false on timeout.
+    bool WaitForExit(Duration timeout = kTimeout);
+    DWORD ExitCode() const;
+    bool Running() const;
+    // Waits until the main dialog handles messages again (the convert button's
+    // run has ended); false on timeout.
+    bool WaitUntilResponsive(Duration timeout = kTimeout);
+
+private:
+    HANDLE m_process = nullptr;
+    DWORD m_processId = 0;
+    HWND m_main = nullptr;
+};
+
+// Real key input through the system's input queue, so that Shift is really held.
+void PressKey(WORD virtualKey, bool withShift = false, bool withCtrl = false);
+
+// Saves the window as it shows on screen as a 24-bit BMP; false on failure.
+bool SaveScreenshot(HWND hwnd, const std::filesystem::path& file);
+
+// Polls until the predicate holds or the time is over.
+template <typename Predicate>
+bool WaitFor(Predicate predicate, Duration timeout = kTimeout)
+{
+    auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (predicate())
+            return true;
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        ::Sleep(50);
+    }
+}
+
+std::string ReadFileBytes(const std::filesystem::path& file);
+void WriteFileBytes(const std::filesystem::path& file, const std::string& bytes);
+
+}  // namespace e2e
