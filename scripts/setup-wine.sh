@@ -1,17 +1,24 @@
 #!/usr/bin/env bash
-# Creates the project's own 32-bit Wine prefix once: Japanese UI font, no crash dialog.
+# Creates the project's own 32-bit Wine prefix and sets it up: Japanese UI
+# fonts, Wine drawing its own window frames (so screenshots show captions on a
+# display without a window manager), no crash dialog. Redone when this script
+# changes.
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
 
-ready="$WINEPREFIX/.parvane-ready"
+ready="$WINEPREFIX/.parvane-$(sha1sum "$0" | cut -c1-12)"
 [ -f "$ready" ] && exit 0
 mkdir -p "$PARVANE_CACHE"
 wineboot -i >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-# The dialog's font, and the system's dialog font, drawn with a Japanese font.
+
+reg_add() { wine reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1; }
+reg_add 'HKCU\Software\Wine\WineDbg' ShowCrashDialog REG_DWORD 0
+reg_add 'HKCU\Software\Wine\X11 Driver' Managed REG_SZ N
+reg_add 'HKCU\Software\Wine\X11 Driver' Decorated REG_SZ N
+# The dialog's font and the system's dialog fonts, drawn with a proportional Japanese font.
 for face in "MS UI Gothic" "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma"; do
-  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
-    /v "$face" /t REG_SZ /d "IPAGothic" /f >/dev/null 2>&1
+  reg_add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' "$face" REG_SZ IPAPGothic
 done
 wineserver -w
+rm -f "$WINEPREFIX"/.parvane-*
 touch "$ready"

@@ -236,6 +236,8 @@ void PressKey(WORD virtualKey, bool withShift, bool withCtrl)
 
 bool SaveScreenshot(HWND hwnd, const std::filesystem::path& file)
 {
+    ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    ::Sleep(500);  // the window's own thread paints; give it time
     RECT rect;
     if (!::GetWindowRect(hwnd, &rect))
         return false;

@@ -1,0 +1,253 @@
+// The framework layer's behaviour that the program relies on.
+#include "afx/afx.h"
+#include "test_dialogs.h"
+#include <gtest/gtest.h>
+#include <functional>
+#include <vector>
+
+namespace {
+
+// Runs a callback from the dialog's own thread while a modal box is open,
+// as the user would act on it.
+class ThreadTimer {
+public:
+    static void After(UINT milliseconds, std::function<void()> action)
+    {
+        Pending() = std::move(action);
+        ::SetTimer(nullptr, 0, milliseconds, &Fire);
+    }
+
+private:
+    static std::function<void()>& Pending()
+    {
+        static std::function<void()> action;
+        return action;
+    }
+    static void CALLBACK Fire(HWND, UINT, UINT_PTR id, DWORD)
+    {
+        ::KillTimer(nullptr, id);
+        auto action = std::move(Pending());
+        if (action)
+            action();
+    }
+};
+
+struct SeenBox {
+    std::wstring caption;
+    std::wstring text;
+    bool hasIcon = false;
+};
+
+BOOL CALLBACK FindBox(HWND hwnd, LPARAM param)
+{
+    wchar_t cls[32] = {};
+    ::GetClassNameW(hwnd, cls, 32);
+    if (std::wstring(cls) == L"#32770" && ::GetWindow(hwnd, GW_OWNER)) {
+        *reinterpret_cast<HWND*>(param) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Reads the open message box of this thread and presses its OK button.
+SeenBox ReadAndCloseBox()
+{
+    HWND box = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &FindBox, reinterpret_cast<LPARAM>(&box));
+    SeenBox seen;
+    if (!box)
+        return seen;
+    wchar_t text[512] = {};
+    ::GetWindowTextW(box, text, 512);
+    seen.caption = text;
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        ::GetClassNameW(child, text, 512);
+        if (_wcsicmp(text, L"Static") != 0)
+            continue;
+        if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+            seen.hasIcon = seen.hasIcon || (::IsWindowVisible(child) && ::SendMessageW(child, STM_GETICON, 0, 0));
+        } else {
+            ::GetWindowTextW(child, text, 512);
+            seen.text += text;
+        }
+    }
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return seen;
+}
+
+// A dialog whose start-up and key handling each test sets.
+class TestDialog : public CDialog {
+public:
+    TestDialog() : CDialog(IDD_TEST_DIALOG) {}
+
+    std::function<void(TestDialog&)> onInit;
+    std::function<BOOL(MSG*)> onPreTranslate;
+    std::function<void(TestDialog&)> onButton;
+    CString first;
+    CString second;
+    std::vector<MSG> keyDownsSeen;
+    std::wstring editTextAtEnd;
+
+    void PostKey(int controlId, WORD key)
+    {
+        LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16 | 1;
+        ::PostMessageW(::GetDlgItem(m_hWnd, controlId), WM_KEYDOWN, key, scan);
+    }
+    void PostCancel() { ::PostMessageW(m_hWnd, WM_COMMAND, IDCANCEL, 0); }
+    std::wstring ControlText(int id)
+    {
+        wchar_t text[1024] = {};
+        ::GetDlgItemTextW(m_hWnd, id, text, 1024);
+        return text;
+    }
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        if (onInit)
+            onInit(*this);
+        return TRUE;
+    }
+    void DoDataExchange(CDataExchange* pDX) override
+    {
+        DDX_Text(pDX, IDC_TEST_EDIT, first);
+        DDX_Text(pDX, IDC_TEST_EDIT2, second);
+    }
+    BOOL PreTranslateMessage(MSG* pMsg) override
+    {
+        if (pMsg->message == WM_KEYDOWN)
+            keyDownsSeen.push_back(*pMsg);
+        if (onPreTranslate && onPreTranslate(pMsg))
+            return TRUE;
+        return CDialog::PreTranslateMessage(pMsg);
+    }
+    void OnCancel() override
+    {
+        editTextAtEnd = ControlText(IDC_TEST_EDIT);
+        CDialog::OnCancel();
+    }
+    afx_msg void OnButton()
+    {
+        if (onButton)
+            onButton(*this);
+    }
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(TestDialog, CDialog)
+    ON_BN_CLICKED(IDC_TEST_BUTTON, &TestDialog::OnButton)
+END_MESSAGE_MAP()
+
+TEST(ModalLoop, PreTranslateMessageSeesKeyDownsBeforeTheControl)
+{
+    TestDialog dlg;
+    dlg.onInit = [](TestDialog& d) {
+        d.PostKey(IDC_TEST_EDIT, 'A');
+        d.PostKey(IDC_TEST_EDIT, 'B');
+        // Through the button, so that the end comes after the character that
+        // translating 'B' queues.
+        ::PostMessageW(d.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_TEST_BUTTON, BN_CLICKED), 0);
+    };
+    dlg.onButton = [](TestDialog& d) { d.PostCancel(); };
+    dlg.onPreTranslate = [](MSG* msg) { return msg->message == WM_KEYDOWN && msg->wParam == 'A'; };
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    ASSERT_EQ(dlg.keyDownsSeen.size(), 2u);
+    EXPECT_EQ(dlg.keyDownsSeen[0].wParam, WPARAM('A'));
+    EXPECT_EQ(dlg.keyDownsSeen[1].wParam, WPARAM('B'));
+    // The consumed key typed nothing; the passed one reached the field.
+    EXPECT_EQ(dlg.editTextAtEnd, L"b");
+}
+
+TEST(ModalLoop, CloseRequestEndsTheRunThroughCancel)
+{
+    TestDialog dlg;
+    dlg.onInit = [](TestDialog& d) { ::PostMessageW(d.m_hWnd, WM_CLOSE, 0, 0); };
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+}
+
+TEST(ModalLoop, MessageBoxWithoutCaptionShowsTheApplicationTitle)
+{
+    TestDialog dlg;
+    SeenBox seen;
+    int answer = 0;
+    dlg.onInit = [&](TestDialog& d) {
+        ThreadTimer::After(200, [&] { seen = ReadAndCloseBox(); });
+        answer = d.MessageBox(L"本文");
+        d.PostCancel();
+    };
+    dlg.DoModal();
+    EXPECT_EQ(answer, IDOK);
+    EXPECT_EQ(seen.caption, L"parvane_win_tests");  // the executable's name without ".exe"
+    EXPECT_EQ(seen.text, L"本文");
+    EXPECT_FALSE(seen.hasIcon);
+}
+
+TEST(ModalLoop, ExceptionLeavingAHandlerIsReportedAndTheDialogGoesOn)
+{
+    TestDialog dlg;
+    SeenBox seen;
+    bool stillRunning = false;
+    dlg.onInit = [](TestDialog& d) {
+        ::PostMessageW(d.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_TEST_BUTTON, BN_CLICKED), 0);
+    };
+    dlg.onButton = [&](TestDialog& d) {
+        ThreadTimer::After(200, [&] { seen = ReadAndCloseBox(); });
+        dlg.onButton = [&](TestDialog& again) { stillRunning = true; again.PostCancel(); };
+        ::PostMessageW(d.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_TEST_BUTTON, BN_CLICKED), 0);
+        CString empty;
+        empty.GetAt(-1);  // throws the framework's invalid-argument exception
+    };
+    dlg.DoModal();
+    EXPECT_EQ(seen.caption, L"parvane_win_tests");
+    EXPECT_FALSE(seen.text.empty());
+    EXPECT_TRUE(seen.hasIcon);
+    EXPECT_TRUE(stillRunning);
+}
+
+TEST(DataExchange, UpdateDataMovesTextBothWays)
+{
+    TestDialog dlg;
+    const std::wstring longJapanese = std::wstring(300, L'あ') + L"\\フォルダ";
+    std::wstring shownFirst, shownSecond;
+    dlg.onInit = [&](TestDialog& d) {
+        d.first = L"C:\\入力\\";
+        d.second = longJapanese.c_str();
+        d.UpdateData(FALSE);
+        shownFirst = d.ControlText(IDC_TEST_EDIT);
+        shownSecond = d.ControlText(IDC_TEST_EDIT2);
+        ::SetDlgItemTextW(d.m_hWnd, IDC_TEST_EDIT, L"D:\\typed");
+        ::SetDlgItemTextW(d.m_hWnd, IDC_TEST_EDIT2, L"");
+        d.UpdateData(TRUE);
+        d.PostCancel();
+    };
+    dlg.DoModal();
+    EXPECT_EQ(shownFirst, L"C:\\入力\\");
+    EXPECT_EQ(shownSecond.substr(0, 1000), longJapanese.substr(0, 1000));
+    EXPECT_EQ(dlg.first.Str(), L"D:\\typed");
+    EXPECT_EQ(dlg.second.Str(), L"");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ModalLoop, DefaultHandlingKeepsTheIconsADialogSets)
+{
+    TestDialog dlg;
+    HICON icon = ::LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION
+    LRESULT big = 0, small = 0;
+    dlg.onInit = [&](TestDialog& d) {
+        ::SendMessageW(d.m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        ::SendMessageW(d.m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+        big = ::SendMessageW(d.m_hWnd, WM_GETICON, ICON_BIG, 0);
+        small = ::SendMessageW(d.m_hWnd, WM_GETICON, ICON_SMALL, 0);
+        d.PostCancel();
+    };
+    dlg.DoModal();
+    EXPECT_EQ(big, reinterpret_cast<LRESULT>(icon));
+    EXPECT_EQ(small, reinterpret_cast<LRESULT>(icon));
+}
+
+}  // namespace
