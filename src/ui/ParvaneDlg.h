@@ -2,6 +2,8 @@
 #include "afx/afx.h"
 #include "res/resource.h"
 
+struct ConvertMessage;
+
 // The main dialog: two folder fields, two browse buttons, the batch-convert
 // button and the exit button.
 class CParvaneDlg : public CDialog {
@@ -27,6 +29,13 @@ protected:
 
     CString BrowseForFolder(CString current);
     void RunConversionScript(const CString& script);
+
+private:
+    int ShowConvertMessage(const ConvertMessage& message);
+    static void AppendFolderBackslash(CString& folder);
+    bool CreateOutputFolderOnRequest();
+
+protected:
 
     DECLARE_MESSAGE_MAP()
 };

@@ -71,6 +71,7 @@ std::wstring QuoteArgument(const std::wstring& text)
 std::wstring ParvaneExe() { return PARVANE_EXE_PATH; }
 std::wstring DcmdjpegExe() { return DCMDJPEG_EXE_PATH; }
 std::filesystem::path ArtifactFolder() { return ARTIFACT_FOLDER_PATH; }
+std::filesystem::path DicomFixtureFolder() { return DICOM_FIXTURE_FOLDER_PATH; }
 
 std::wstring WindowText(HWND hwnd)
 {
@@ -99,9 +100,10 @@ std::filesystem::path MakeScratchFolder(const std::wstring& name)
 
 ParvaneProcess::ParvaneProcess(const std::filesystem::path& workingFolder,
                                const std::filesystem::path& stdoutFile,
-                               const std::wstring& arguments)
+                               const std::wstring& arguments,
+                               const std::wstring& executable)
 {
-    std::wstring commandLine = QuoteArgument(ParvaneExe());
+    std::wstring commandLine = QuoteArgument(executable);
     if (!arguments.empty())
         commandLine += L" " + arguments;
     STARTUPINFOW startup{};
@@ -154,6 +156,15 @@ void ParvaneProcess::SetControlText(int id, const std::wstring& text)
 void ParvaneProcess::Click(int buttonId)
 {
     ::PostMessageW(m_main, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(Control(buttonId)));
+}
+
+bool ParvaneProcess::ClickAndWait(int buttonId, Duration timeout)
+{
+    // A sent command runs the handler on the dialog's thread and returns with it.
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutW(m_main, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                                 reinterpret_cast<LPARAM>(Control(buttonId)), SMTO_NORMAL,
+                                 static_cast<UINT>(timeout.count()), &result) != 0;
 }
 
 void ParvaneProcess::FocusControl(int id)

@@ -16,6 +16,8 @@ constexpr Duration kTimeout = 20s;
 
 std::wstring ParvaneExe();
 std::wstring DcmdjpegExe();
+// The DICOM files made for the tests at test time (see make_dicom_fixtures.sh).
+std::filesystem::path DicomFixtureFolder();
 std::filesystem::path ArtifactFolder();
 
 std::wstring WindowText(HWND hwnd);
@@ -40,7 +42,8 @@ public:
     // empty, standard output goes there.
     explicit ParvaneProcess(const std::filesystem::path& workingFolder,
                             const std::filesystem::path& stdoutFile = {},
-                            const std::wstring& arguments = {});
+                            const std::wstring& arguments = {},
+                            const std::wstring& executable = ParvaneExe());
     ~ParvaneProcess();  // kills the process if it is still running
     ParvaneProcess(const ParvaneProcess&) = delete;
     ParvaneProcess& operator=(const ParvaneProcess&) = delete;
@@ -56,6 +59,8 @@ public:
     void SetControlText(int id, const std::wstring& text);
     // Posts a button click through the dialog's message loop.
     void Click(int buttonId);
+    // Clicks and waits until the click's handler has returned; false on timeout.
+    bool ClickAndWait(int buttonId, Duration timeout = kTimeout);
     // Moves the keyboard focus to a control of the dialog.
     void FocusControl(int id);
 

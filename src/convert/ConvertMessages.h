@@ -1,0 +1,35 @@
+#pragma once
+// The message boxes of the batch-convert button.
+#include <windows.h>
+
+struct ConvertMessage {
+    const wchar_t* text;
+    const wchar_t* caption;
+    UINT type;
+};
+
+constexpr ConvertMessage kInputFolderMissing = {
+    L"入力フォルダがないため、処理を続行できません",
+    L"入力フォルダがありません",
+    MB_OK | MB_ICONINFORMATION,
+};
+
+constexpr ConvertMessage kOutputFolderNotGiven = {
+    L"出力フォルダが指定されていないため、処理を続行できません",
+    L"出力フォルダが指定されていません",
+    MB_OK | MB_ICONINFORMATION,
+};
+
+constexpr ConvertMessage kCreateOutputFolder = {
+    L"出力フォルダがありません。新規作成して処理を続行しますか？",
+    L"出力フォルダがありません",
+    MB_YESNO | MB_ICONINFORMATION,
+};
+
+constexpr ConvertMessage kOutputFolderNotCreated = {
+    L"出力用フォルダを作成できませんでした。フォルダ名に不正な文字列が含まれている可能性があります。",
+    L"出力フォルダを作成できません",
+    MB_OK | MB_ICONINFORMATION,
+};
+
+constexpr const wchar_t* kLeftOutFilesCaption = L"変換しなかったファイルがあります";
