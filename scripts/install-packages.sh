@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
   wine wine32:i386
-  xvfb xauth fonts-ipafont-gothic imagemagick
+  xvfb xauth x11-utils fonts-ipafont-gothic imagemagick
   googletest cmake ninja-build make clang libclang-rt-14-dev
   dcmtk libjpeg-turbo-progs
   locales dpkg-dev xz-utils
