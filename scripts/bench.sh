@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Times a 200-file folder through the batch-convert button against running the
+# same uncompress.bat directly with the interpreter, under Wine.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+dcmdjpeg="$(bash "$here/setup.sh" | tail -n 1)"
+source "$here/env.sh"
+PARVANE_WINDOWS_ONLY=1 bash "$here/build.sh" "$dcmdjpeg" >/dev/null
+bash "$PARVANE_ROOT/tests/e2e/make_dicom_fixtures.sh" "$PARVANE_BUILD/win/tests/e2e/dicom-fixtures"
+source "$here/start-display.sh"
+start_virtual_display
+wine "$PARVANE_BUILD/win/tests/e2e/parvane_e2e.exe" --gtest_also_run_disabled_tests \
+  --gtest_filter='Benchmark.*'
