@@ -18,8 +18,8 @@ dcmcjpeg -q +e1 uncompressed.dcm lossless.dcm
 dcmdump -q +W . uncompressed.dcm >/dev/null
 mv uncompressed.dcm.0.raw lossless.raw 2>/dev/null || mv "$(ls -- *.raw | head -n 1)" lossless.raw
 
-dcmdump -q -M baseline.dcm | grep -q '=JPEGBaseline'
-dcmdump -q -M lossless.dcm | grep -q '=JPEGLossless:Non-hierarchical-1stOrderPrediction'
+dcmdump -q -M baseline.dcm | grep '=JPEGBaseline' >/dev/null
+dcmdump -q -M lossless.dcm | grep '=JPEGLossless:Non-hierarchical-1stOrderPrediction' >/dev/null
 rm -f picture.jpg picture.bmp uncompressed.dcm
 cd ..
 rm -rf "$out"
