@@ -153,6 +153,20 @@ void ParvaneProcess::SetControlText(int id, const std::wstring& text)
     ::SendMessageW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+std::wstring ParvaneProcess::FieldText(int id) const
+{
+    const UINT waitMs = 5000;
+    DWORD_PTR length = 0;
+    if (!::SendMessageTimeoutW(Control(id), WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, waitMs, &length))
+        return L"<no answer>";
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutW(Control(id), WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_NORMAL,
+                          waitMs, &copied);
+    text.resize(copied < length ? copied : length);
+    return text;
+}
+
 void ParvaneProcess::Click(int buttonId)
 {
     ::PostMessageW(m_main, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(Control(buttonId)));

@@ -57,6 +57,10 @@ public:
     HWND Control(int id) const { return ::GetDlgItem(m_main, id); }
     std::wstring ControlText(int id) const { return WindowText(Control(id)); }
     void SetControlText(int id, const std::wstring& text);
+    // An edit field's text, asked of the field itself with WM_GETTEXT:
+    // ControlText reads the window's caption record, which under Wine an edit
+    // field of another process does not keep up to date.
+    std::wstring FieldText(int id) const;
     // Posts a button click through the dialog's message loop.
     void Click(int buttonId);
     // Clicks and waits until the click's handler has returned; false on timeout.
