@@ -144,6 +144,8 @@ TEST_F(Conversion, DecompressesEveryPlainFileOfTheInputFolder)
     EXPECT_FALSE(fs::exists(out / L"inner.dcm"));
     EXPECT_FALSE(fs::exists(out / L"한글.dcm"));
     EXPECT_TRUE(parvane->Running());
+    // The backslash given to the folders stays out of the fields.
+    EXPECT_EQ(parvane->FieldText(IDC_EDIT_INPUT), in.wstring());
 }
 
 TEST_F(Conversion, MissingInputFolderIsReportedAndTheOutputFolderNotLookedAt)

@@ -55,11 +55,10 @@ public:
     HWND WaitForMainWindow(Duration timeout = kTimeout);
     HWND MainWindow() const { return m_main; }
     HWND Control(int id) const { return ::GetDlgItem(m_main, id); }
-    std::wstring ControlText(int id) const { return WindowText(Control(id)); }
     void SetControlText(int id, const std::wstring& text);
-    // An edit field's text, asked of the field itself with WM_GETTEXT:
-    // ControlText reads the window's caption record, which under Wine an edit
-    // field of another process does not keep up to date.
+    // A field's text, asked of the field itself with WM_GETTEXT: the window
+    // caption that GetWindowText reads of another process's window is not
+    // kept up to date for edit fields under Wine.
     std::wstring FieldText(int id) const;
     // Posts a button click through the dialog's message loop.
     void Click(int buttonId);

@@ -13,17 +13,6 @@ namespace {
 const std::wstring kJapaneseFolder = L"C:\\画像\\ソ表\\";
 const std::string kJapaneseFolder932 = "C:\\\x89\xE6\x91\x9C\\\x83\x5C\x95\x5C\\";
 
-// The field's own text, asked of the field (reading another process's window
-// caption does not give an edit field's text).
-std::wstring FieldText(const ParvaneProcess& parvane, int id)
-{
-    wchar_t text[1024] = {};
-    DWORD_PTR copied = 0;
-    ::SendMessageTimeoutW(parvane.Control(id), WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text),
-                          SMTO_NORMAL, 5000, &copied);
-    return text;
-}
-
 class Settings : public ::testing::Test {
 protected:
     void SetUp() override
@@ -67,8 +56,8 @@ TEST_F(Settings, FirstStartReportsTheMissingFileBeforeTheWindowAndExitWritesEmpt
     HWND main = parvane.WaitForMainWindow();
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(box.owner, main);
-    EXPECT_EQ(FieldText(parvane, IDC_EDIT_INPUT), L"");
-    EXPECT_EQ(FieldText(parvane, IDC_EDIT_OUTPUT), L"");
+    EXPECT_EQ(parvane.FieldText(IDC_EDIT_INPUT), L"");
+    EXPECT_EQ(parvane.FieldText(IDC_EDIT_OUTPUT), L"");
 
     parvane.Click(IDC_BUTTON_EXIT);
     ASSERT_TRUE(parvane.WaitForExit());
@@ -95,8 +84,8 @@ TEST_F(Settings, TypedFoldersAreSavedOnExitAndFillTheFieldsAtTheNextStart)
 
     ParvaneProcess next(folder, echoFile);
     ASSERT_NE(next.WaitForMainWindow(), nullptr);
-    EXPECT_EQ(FieldText(next, IDC_EDIT_INPUT), kJapaneseFolder);
-    EXPECT_EQ(FieldText(next, IDC_EDIT_OUTPUT), L"D:\\out");
+    EXPECT_EQ(next.FieldText(IDC_EDIT_INPUT), kJapaneseFolder);
+    EXPECT_EQ(next.FieldText(IDC_EDIT_OUTPUT), L"D:\\out");
     next.Click(IDC_BUTTON_EXIT);
     ASSERT_TRUE(next.WaitForExit());
     // Each pass's text (the third, behind the last line end, is empty), then
