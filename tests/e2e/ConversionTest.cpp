@@ -294,4 +294,26 @@ TEST_F(Conversion, StartsTheBatchFileJustWrittenNotOneBesideTheExecutable)
     EXPECT_TRUE(IsUncompressed(ReadFileBytes(out / L"one.dcm")));
 }
 
+TEST_F(Conversion, BatchFileThatCannotBeStartedIsReportedOnce)
+{
+    const fs::path in = work / L"in";
+    AddFile(in, L"one.dcm", L"lossless.dcm");
+    // Parvane inherits this environment: no interpreter can be started.
+    wchar_t saved[MAX_PATH] = {};
+    ::GetEnvironmentVariableW(L"ComSpec", saved, MAX_PATH);
+    ::SetEnvironmentVariableW(L"ComSpec", (work / L"no-such-interpreter.exe").c_str());
+    Start(in.wstring(), in.wstring());
+    ::SetEnvironmentVariableW(L"ComSpec", saved[0] ? saved : nullptr);
+
+    parvane->Click(IDC_BUTTON_CONVERT);
+    MessageBoxView box = parvane->WaitForMessageBox(kRunTimeout);
+    EXPECT_EQ(box.text, L"failure to start ... uncompress.bat");
+    EXPECT_EQ(box.caption, L"Parvane");
+    EXPECT_FALSE(box.hasIcon);
+    EXPECT_EQ(box.buttons, std::vector<int>{ IDOK });
+    parvane->Answer(box, IDOK);
+    EXPECT_TRUE(parvane->NoMessageBoxWithin(1s));
+    EXPECT_FALSE(ReadFileBytes(work / L"uncompress.bat").empty()) << "the batch file stays on disk";
+}
+
 }  // namespace

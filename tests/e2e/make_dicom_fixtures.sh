@@ -4,7 +4,7 @@
 #   lossless.dcm   JPEG lossless process 14 (first-order prediction), by dcmcjpeg
 #   lossless.raw   the uncompressed pixel data that lossless.dcm must decompress to
 set -euo pipefail
-out="$1"
+out="$(realpath -m "$1")"
 rm -rf "$out.tmp"
 mkdir -p "$out.tmp"
 cd "$out.tmp"
