@@ -1,4 +1,5 @@
 // The framework layer's behaviour that the program relies on.
+#include "BoxAnswerer.h"
 #include "afx/afx.h"
 #include "test_dialogs.h"
 #include <gtest/gtest.h>
@@ -6,74 +7,6 @@
 #include <vector>
 
 namespace {
-
-// Runs a callback from the dialog's own thread while a modal box is open,
-// as the user would act on it.
-class ThreadTimer {
-public:
-    static void After(UINT milliseconds, std::function<void()> action)
-    {
-        Pending() = std::move(action);
-        ::SetTimer(nullptr, 0, milliseconds, &Fire);
-    }
-
-private:
-    static std::function<void()>& Pending()
-    {
-        static std::function<void()> action;
-        return action;
-    }
-    static void CALLBACK Fire(HWND, UINT, UINT_PTR id, DWORD)
-    {
-        ::KillTimer(nullptr, id);
-        auto action = std::move(Pending());
-        if (action)
-            action();
-    }
-};
-
-struct SeenBox {
-    std::wstring caption;
-    std::wstring text;
-    bool hasIcon = false;
-};
-
-BOOL CALLBACK FindBox(HWND hwnd, LPARAM param)
-{
-    wchar_t cls[32] = {};
-    ::GetClassNameW(hwnd, cls, 32);
-    if (std::wstring(cls) == L"#32770" && ::GetWindow(hwnd, GW_OWNER)) {
-        *reinterpret_cast<HWND*>(param) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// Reads the open message box of this thread and presses its OK button.
-SeenBox ReadAndCloseBox()
-{
-    HWND box = nullptr;
-    ::EnumThreadWindows(::GetCurrentThreadId(), &FindBox, reinterpret_cast<LPARAM>(&box));
-    SeenBox seen;
-    if (!box)
-        return seen;
-    wchar_t text[512] = {};
-    ::GetWindowTextW(box, text, 512);
-    seen.caption = text;
-    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        ::GetClassNameW(child, text, 512);
-        if (_wcsicmp(text, L"Static") != 0)
-            continue;
-        if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-            seen.hasIcon = seen.hasIcon || (::IsWindowVisible(child) && ::SendMessageW(child, STM_GETICON, 0, 0));
-        } else {
-            ::GetWindowTextW(child, text, 512);
-            seen.text += text;
-        }
-    }
-    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-    return seen;
-}
 
 // A dialog whose start-up and key handling each test sets.
 class TestDialog : public CDialog {
@@ -170,39 +103,39 @@ TEST(ModalLoop, CloseRequestEndsTheRunThroughCancel)
 TEST(ModalLoop, MessageBoxWithoutCaptionShowsTheApplicationTitle)
 {
     TestDialog dlg;
-    SeenBox seen;
+    BoxAnswerer boxes;
     int answer = 0;
     dlg.onInit = [&](TestDialog& d) {
-        ThreadTimer::After(200, [&] { seen = ReadAndCloseBox(); });
         answer = d.MessageBox(L"本文");
         d.PostCancel();
     };
     dlg.DoModal();
     EXPECT_EQ(answer, IDOK);
-    EXPECT_EQ(seen.caption, L"parvane_win_tests");  // the executable's name without ".exe"
-    EXPECT_EQ(seen.text, L"本文");
-    EXPECT_FALSE(seen.hasIcon);
+    ASSERT_EQ(boxes.Seen().size(), 1u);
+    EXPECT_EQ(boxes.Seen()[0].caption, L"parvane_win_tests");  // the executable's name without ".exe"
+    EXPECT_EQ(boxes.Seen()[0].text, L"本文");
+    EXPECT_FALSE(boxes.Seen()[0].hasIcon);
 }
 
 TEST(ModalLoop, ExceptionLeavingAHandlerIsReportedAndTheDialogGoesOn)
 {
     TestDialog dlg;
-    SeenBox seen;
+    BoxAnswerer boxes;
     bool stillRunning = false;
     dlg.onInit = [](TestDialog& d) {
         ::PostMessageW(d.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_TEST_BUTTON, BN_CLICKED), 0);
     };
     dlg.onButton = [&](TestDialog& d) {
-        ThreadTimer::After(200, [&] { seen = ReadAndCloseBox(); });
         dlg.onButton = [&](TestDialog& again) { stillRunning = true; again.PostCancel(); };
         ::PostMessageW(d.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_TEST_BUTTON, BN_CLICKED), 0);
         CString empty;
         empty.GetAt(-1);  // throws the framework's invalid-argument exception
     };
     dlg.DoModal();
-    EXPECT_EQ(seen.caption, L"parvane_win_tests");
-    EXPECT_FALSE(seen.text.empty());
-    EXPECT_TRUE(seen.hasIcon);
+    ASSERT_EQ(boxes.Seen().size(), 1u);
+    EXPECT_EQ(boxes.Seen()[0].caption, L"parvane_win_tests");
+    EXPECT_FALSE(boxes.Seen()[0].text.empty());
+    EXPECT_TRUE(boxes.Seen()[0].hasIcon);
     EXPECT_TRUE(stillRunning);
 }
 

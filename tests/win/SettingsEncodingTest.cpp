@@ -1,5 +1,6 @@
 // param.ini through the real LoadSettings and SaveSettings on a Japanese
 // system (ANSI code page 932): what reaches the disk, and what comes back.
+#include "BoxAnswerer.h"
 #include "settings/Settings.h"
 #include "ui/ParvaneDlg.h"
 #include <gtest/gtest.h>
@@ -10,63 +11,6 @@
 #include <vector>
 
 namespace {
-
-struct SeenBox {
-    std::wstring caption;
-    std::wstring text;
-    bool hasIcon = false;
-};
-
-// Answers every message box of this thread with OK and remembers what it showed.
-// The timer only fires inside a box's own message loop.
-class BoxAnswerer {
-public:
-    BoxAnswerer() { s_seen.clear(); m_timer = ::SetTimer(nullptr, 0, 100, &Answer); }
-    ~BoxAnswerer() { ::KillTimer(nullptr, m_timer); }
-    const std::vector<SeenBox>& Seen() const { return s_seen; }
-
-private:
-    static BOOL CALLBACK FindBox(HWND hwnd, LPARAM param)
-    {
-        wchar_t cls[32] = {};
-        ::GetClassNameW(hwnd, cls, 32);
-        if (std::wstring(cls) != L"#32770" || !::IsWindowVisible(hwnd))
-            return TRUE;
-        *reinterpret_cast<HWND*>(param) = hwnd;
-        return FALSE;
-    }
-    static SeenBox Read(HWND box)
-    {
-        SeenBox seen;
-        wchar_t text[512] = {};
-        ::GetWindowTextW(box, text, 512);
-        seen.caption = text;
-        for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-            ::GetClassNameW(child, text, 512);
-            if (_wcsicmp(text, L"Static") != 0)
-                continue;
-            if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-                seen.hasIcon = seen.hasIcon || ::SendMessageW(child, STM_GETICON, 0, 0) != 0;
-            } else {
-                ::GetWindowTextW(child, text, 512);
-                seen.text += text;
-            }
-        }
-        return seen;
-    }
-    static void CALLBACK Answer(HWND, UINT, UINT_PTR, DWORD)
-    {
-        HWND box = nullptr;
-        ::EnumThreadWindows(::GetCurrentThreadId(), &FindBox, reinterpret_cast<LPARAM>(&box));
-        if (!box)
-            return;
-        s_seen.push_back(Read(box));
-        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-    }
-
-    UINT_PTR m_timer;
-    static inline std::vector<SeenBox> s_seen;
-};
 
 std::string ReadBytes(const std::filesystem::path& file)
 {
