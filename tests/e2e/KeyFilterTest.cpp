@@ -3,19 +3,11 @@
 #include "Driver.h"
 #include "resource.h"
 #include <gtest/gtest.h>
+#include "RefusalTexts.h"
 
 using namespace e2e;
 
 namespace {
-
-const std::wstring kQuestionMark = L" '?' はフォルダ名に使用できません";
-const std::wstring kSlash = L" '/' はフォルダ名に使用できません";
-const std::wstring kAsterisk = L" '*' はフォルダ名に使用できません";
-const std::wstring kColon = L" ':' はフォルダ名に使用できません";
-const std::wstring kDoubleQuote = L" '\"'はフォルダ名に使用できません ";
-const std::wstring kLessThan = L" '<' はフォルダ名に使用できません";
-const std::wstring kGreaterThan = L" '>' はフォルダ名に使用できません";
-const std::wstring kVerticalBar = L" '|' はフォルダ名に使用できません";
 
 constexpr WORD kDigit2 = '2';
 constexpr Duration kBoxWait = 5s;       // a box that is due shows well within this

@@ -1,5 +1,6 @@
 #include "ui/KeyFilterTable.h"
 #include <gtest/gtest.h>
+#include "RefusalTexts.h"
 #include <algorithm>
 #include <iterator>
 #include <string>
@@ -25,15 +26,6 @@ std::wstring TextOf(const KeyDecision& decision)
 {
     return decision.refusalText ? decision.refusalText : L"";
 }
-
-const std::wstring kQuestionMark = L" '?' はフォルダ名に使用できません";
-const std::wstring kSlash = L" '/' はフォルダ名に使用できません";
-const std::wstring kAsterisk = L" '*' はフォルダ名に使用できません";
-const std::wstring kColon = L" ':' はフォルダ名に使用できません";
-const std::wstring kDoubleQuote = L" '\"'はフォルダ名に使用できません ";
-const std::wstring kLessThan = L" '<' はフォルダ名に使用できません";
-const std::wstring kGreaterThan = L" '>' はフォルダ名に使用できません";
-const std::wstring kVerticalBar = L" '|' はフォルダ名に使用できません";
 
 }  // namespace
 
