@@ -1,7 +1,6 @@
 #include "Driver.h"
 #include "e2e_paths.h"
 #include <fstream>
-#include <iterator>
 
 namespace e2e {
 namespace {
@@ -298,18 +297,6 @@ bool SaveScreenshot(HWND hwnd, const std::filesystem::path& file)
     ::DeleteDC(memory);
     ::ReleaseDC(nullptr, screen);
     return copied && out.good();
-}
-
-std::string ReadFileBytes(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFileBytes(const std::filesystem::path& file, const std::string& bytes)
-{
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace e2e

@@ -2,6 +2,7 @@
 // The end-to-end driver: starts Parvane.exe in a scratch working folder, drives
 // it with window messages and real key input, reads and answers its message
 // boxes, and takes screenshots. Plain Win32, so it runs on Windows as under Wine.
+#include "FileBytes.h"
 #include <windows.h>
 #include <chrono>
 #include <filesystem>
@@ -107,7 +108,5 @@ bool WaitFor(Predicate predicate, Duration timeout = kTimeout)
     }
 }
 
-std::string ReadFileBytes(const std::filesystem::path& file);
-void WriteFileBytes(const std::filesystem::path& file, const std::string& bytes);
 
 }  // namespace e2e

@@ -1,10 +1,10 @@
 // The layer's file finder and text file, as the batch-convert button uses them.
+#include "FileBytes.h"
 #include "afx/afx.h"
 #include <gtest/gtest.h>
 #include <clocale>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <set>
 
 namespace fs = std::filesystem;
@@ -17,12 +17,6 @@ fs::path FreshFolder(const wchar_t* name)
     fs::remove_all(folder);
     fs::create_directories(folder);
     return folder;
-}
-
-std::string ReadBytes(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 TEST(FileFind, EveryEntryBecomesCurrentExactlyOnce)
@@ -63,11 +57,11 @@ TEST(StdioFile, WritesTextInTheLocalesCodePageWithCrLf)
         out.Close();
     }
     std::setlocale(LC_ALL, "C");
-    EXPECT_EQ(ReadBytes(file), "dcmdjpeg \"C:\\\x93\xfc\x97\xcd\\\x89\xe6\x91\x9c.dcm\"\r\n\r\n");
+    EXPECT_EQ(ReadFileBytes(file), "dcmdjpeg \"C:\\\x93\xfc\x97\xcd\\\x89\xe6\x91\x9c.dcm\"\r\n\r\n");
 
     CStdioFile again(file.c_str(), CFile::modeCreate | CFile::modeWrite);
     again.Close();
-    EXPECT_EQ(ReadBytes(file), "") << "an existing file is emptied";
+    EXPECT_EQ(ReadFileBytes(file), "") << "an existing file is emptied";
 }
 
 TEST(StdioFile, ThrowsFileExceptionWhenItCannotOpen)

@@ -1,28 +1,15 @@
 // param.ini through the real LoadSettings and SaveSettings on a Japanese
 // system (ANSI code page 932): what reaches the disk, and what comes back.
 #include "BoxAnswerer.h"
+#include "FileBytes.h"
 #include "settings/Settings.h"
 #include "ui/ParvaneDlg.h"
 #include <gtest/gtest.h>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 namespace {
-
-std::string ReadBytes(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::filesystem::path& file, const std::string& bytes)
-{
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 // The real main dialog, given a stand-in window that holds its two edit fields,
 // working in a scratch folder of its own.
@@ -83,7 +70,7 @@ TEST_F(SettingsOnJapaneseSystem, JapaneseFoldersAreStoredInCodePage932AndComeBac
     SetField(IDC_EDIT_INPUT, input);
     SetField(IDC_EDIT_OUTPUT, output);
     SaveSettings(dlg);
-    EXPECT_EQ(ReadBytes(folder / L"param.ini"),
+    EXPECT_EQ(ReadFileBytes(folder / L"param.ini"),
               "[INPUT]C:\\\x89\xE6\x91\x9C\\\x83\x5C\x95\x5C\\\r\n[OUTPUT]D:\\\x8F\x6F\x97\xCD ]\r\n");
 
     SetField(IDC_EDIT_INPUT, L"");
@@ -102,7 +89,7 @@ TEST_F(SettingsOnJapaneseSystem, JapaneseFoldersAreStoredInCodePage932AndComeBac
 TEST_F(SettingsOnJapaneseSystem, FolderThatCodePage932CannotHoldIsRefusedAndTheOldFileKept)
 {
     const std::string old = "[INPUT]C:\\old\\\r\n[OUTPUT]D:\\old\\\r\n";
-    WriteBytes(folder / L"param.ini", old);
+    WriteFileBytes(folder / L"param.ini", old);
     SetField(IDC_EDIT_INPUT, L"C:\\画像\\");
     SetField(IDC_EDIT_OUTPUT, L"D:\\한국\\");  // Hangul has no form in code page 932
     SaveSettings(dlg);
@@ -110,14 +97,14 @@ TEST_F(SettingsOnJapaneseSystem, FolderThatCodePage932CannotHoldIsRefusedAndTheO
     EXPECT_EQ(boxes.Seen()[0].caption, L"Param WRITE ERROR");
     EXPECT_EQ(boxes.Seen()[0].text, L"Error:: [param.ini] Could not write...");
     EXPECT_TRUE(boxes.Seen()[0].hasIcon);
-    EXPECT_EQ(ReadBytes(folder / L"param.ini"), old);
+    EXPECT_EQ(ReadFileBytes(folder / L"param.ini"), old);
     EXPECT_EQ(FolderContents(), std::vector<std::wstring>{ L"param.ini" });
 }
 
 TEST_F(SettingsOnJapaneseSystem, FileThatCannotBeReplacedKeepsItsContentAndNoTemporaryFileStays)
 {
     const std::string old = "[INPUT]C:\\old\\\r\n[OUTPUT]D:\\old\\\r\n";
-    WriteBytes(folder / L"param.ini", old);
+    WriteFileBytes(folder / L"param.ini", old);
     // Another program holds the file open and does not let it be replaced.
     HANDLE holder = ::CreateFileW(L"param.ini", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -128,7 +115,7 @@ TEST_F(SettingsOnJapaneseSystem, FileThatCannotBeReplacedKeepsItsContentAndNoTem
     ::CloseHandle(holder);
     ASSERT_EQ(boxes.Seen().size(), 1u);
     EXPECT_EQ(boxes.Seen()[0].caption, L"Param WRITE ERROR");
-    EXPECT_EQ(ReadBytes(folder / L"param.ini"), old);
+    EXPECT_EQ(ReadFileBytes(folder / L"param.ini"), old);
     EXPECT_EQ(FolderContents(), std::vector<std::wstring>{ L"param.ini" });
 }
 
