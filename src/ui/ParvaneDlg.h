@@ -30,12 +30,10 @@ protected:
     CString BrowseForFolder(CString current);
     void RunConversionScript(const CString& script);
 
+    DECLARE_MESSAGE_MAP()
+
 private:
     int ShowConvertMessage(const ConvertMessage& message);
     static void AppendFolderBackslash(CString& folder);
     bool CreateOutputFolderOnRequest();
-
-protected:
-
-    DECLARE_MESSAGE_MAP()
 };
