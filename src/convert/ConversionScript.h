@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-// Appends a backslash to a folder path that does not end in one. The path
-// must not be empty.
+// Appends a backslash to a folder path that does not end in one. Callers
+// report an empty path before this; it would become a lone backslash.
 void AppendBackslashIfMissing(std::wstring& folder);
 
 // The command interpreter expands %...% inside a batch file even between
