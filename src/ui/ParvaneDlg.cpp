@@ -1,5 +1,5 @@
 #include "ui/ParvaneDlg.h"
-#include "settings/Settings.h"
+#include "ui/DialogSettings.h"
 #include "ui/IconPosition.h"
 #include <cstdlib>
 

@@ -5,7 +5,13 @@
 struct ConvertMessage;
 
 // The main dialog: two folder fields, two browse buttons, the batch-convert
-// button and the exit button.
+// button and the exit button. Its members are defined in:
+//   ParvaneDlg.cpp     construction, data exchange, OnInitDialog, OnPaint,
+//                      OnQueryDragIcon, OnBnClickedExit
+//   KeyFilter.cpp      PreTranslateMessage
+//   FolderPicker.cpp   OnBnClickedBrowseInput, OnBnClickedBrowseOutput, BrowseForFolder
+//   ConvertButton.cpp  OnBnClickedConvert, RunConversionScript and their helpers
+// LoadSettings and SaveSettings (DialogSettings.cpp) fill and save its folders.
 class CParvaneDlg : public CDialog {
 public:
     explicit CParvaneDlg(CWnd* parent = nullptr);

@@ -2,7 +2,7 @@
 // system (ANSI code page 932): what reaches the disk, and what comes back.
 #include "BoxAnswerer.h"
 #include "FileBytes.h"
-#include "settings/Settings.h"
+#include "ui/DialogSettings.h"
 #include "ui/ParvaneDlg.h"
 #include <gtest/gtest.h>
 #include <filesystem>

@@ -1,6 +1,6 @@
-#include "settings/Settings.h"
+#include "settings/SettingsFile.h"
 #include "settings/SettingsFormat.h"
-#include "ui/ParvaneDlg.h"
+#include "afx/afx.h"
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -8,10 +8,6 @@
 namespace {
 
 const wchar_t kSettingsFile[] = L"param.ini";
-const wchar_t kReadErrorText[] = L"Error:: [param.ini] Could not open...";
-const wchar_t kReadErrorCaption[] = L"Param READ ERROR";
-const wchar_t kWriteErrorText[] = L"Error:: [param.ini] Could not write...";
-const wchar_t kWriteErrorCaption[] = L"Param WRITE ERROR";
 // The file is Japanese text whatever the system's own code page is.
 const UINT kFileCodePage = 932;
 const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -34,14 +30,14 @@ bool ReadWholeFile(const wchar_t* path, std::string& bytes)
 }
 
 // The folder as the ANSI code page gives it, unmappable characters replaced.
-std::string AnsiForEcho(const CString& folder)
+std::string AnsiForEcho(const std::wstring& folder)
 {
-    int size = folder.GetLength();
+    int size = static_cast<int>(folder.size());
     if (size == 0)
         return {};
-    int count = ::WideCharToMultiByte(CP_ACP, 0, folder, size, nullptr, 0, nullptr, nullptr);
+    int count = ::WideCharToMultiByte(CP_ACP, 0, folder.data(), size, nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<size_t>(count), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, folder, size, &bytes[0], count, nullptr, nullptr);
+    ::WideCharToMultiByte(CP_ACP, 0, folder.data(), size, &bytes[0], count, nullptr, nullptr);
     return bytes;
 }
 
@@ -51,19 +47,19 @@ void EchoPasses(const SettingsRead& read)
         std::printf("%s\n", pass.c_str());
 }
 
-void EchoFolders(const CParvaneDlg& dlg)
+void EchoFolders(const SettingsFolders& folders)
 {
-    std::printf("%s %s\n", AnsiForEcho(dlg.m_strInputFolder).c_str(),
-                AnsiForEcho(dlg.m_strOutputFolder).c_str());
+    std::printf("%s %s\n", AnsiForEcho(folders.inputFolder).c_str(),
+                AnsiForEcho(folders.outputFolder).c_str());
     std::fflush(stdout);
 }
 
 // Both lines in code page 932; nothing when either folder cannot be stored.
-std::optional<std::string> EncodeSettings(const CString& inputFolder, const CString& outputFolder)
+std::optional<std::string> EncodeSettings(const std::wstring& inputFolder, const std::wstring& outputFolder)
 {
     std::string input, output;
-    if (!CodePageFromWide(inputFolder.Str(), kFileCodePage, input) ||
-        !CodePageFromWide(outputFolder.Str(), kFileCodePage, output))
+    if (!CodePageFromWide(inputFolder, kFileCodePage, input) ||
+        !CodePageFromWide(outputFolder, kFileCodePage, output))
         return std::nullopt;
     return WriteSettingsBytes(input, output);
 }
@@ -116,32 +112,23 @@ bool ReplaceSettingsFile(const std::string& bytes)
     return replaced;
 }
 
-bool WriteSettingsFile(const CString& inputFolder, const CString& outputFolder)
+}  // namespace
+
+std::optional<SettingsFolders> ReadSettingsFile()
+{
+    std::string bytes;
+    if (!ReadWholeFile(kSettingsFile, bytes))
+        return std::nullopt;
+    SettingsRead read = ReadSettingsBytes(bytes);
+    EchoPasses(read);
+    SettingsFolders folders{ WideFromCodePage(read.inputFolder, CP_ACP),
+                             WideFromCodePage(read.outputFolder, CP_ACP) };
+    EchoFolders(folders);
+    return folders;
+}
+
+bool WriteSettingsFile(const std::wstring& inputFolder, const std::wstring& outputFolder)
 {
     std::optional<std::string> bytes = EncodeSettings(inputFolder, outputFolder);
     return bytes && SettingsFileIsWritable() && ReplaceSettingsFile(*bytes);
-}
-
-}  // namespace
-
-void LoadSettings(CParvaneDlg& dlg)
-{
-    std::string bytes;
-    if (!ReadWholeFile(kSettingsFile, bytes)) {
-        dlg.MessageBox(kReadErrorText, kReadErrorCaption, MB_ICONEXCLAMATION | MB_OK);
-        return;
-    }
-    SettingsRead read = ReadSettingsBytes(bytes);
-    EchoPasses(read);
-    dlg.m_strInputFolder = WideFromCodePage(read.inputFolder, CP_ACP);
-    dlg.m_strOutputFolder = WideFromCodePage(read.outputFolder, CP_ACP);
-    EchoFolders(dlg);
-    dlg.UpdateData(FALSE);
-}
-
-void SaveSettings(CParvaneDlg& dlg)
-{
-    dlg.UpdateData(TRUE);
-    if (!WriteSettingsFile(dlg.m_strInputFolder, dlg.m_strOutputFolder))
-        dlg.MessageBox(kWriteErrorText, kWriteErrorCaption, MB_ICONEXCLAMATION | MB_OK);
 }

@@ -1,10 +1,10 @@
 // Writes the conversion script to uncompress.bat in the working folder, runs
 // it and waits until it has finished.
-#include "ui/ParvaneDlg.h"
-
-namespace {
+#include "convert/BatchRunner.h"
 
 const wchar_t kBatchFileName[] = L"uncompress.bat";
+
+namespace {
 
 // The batch file's full path in the working folder. Starting it by its full
 // path means a stray uncompress.bat beside the executable is never run instead.
@@ -33,7 +33,7 @@ std::wstring CommandInterpreter()
 
 }  // namespace
 
-void CParvaneDlg::RunConversionScript(const CString& script)
+BatchRunResult RunBatchFile(const CString& script)
 {
     const CString batchPath = BatchFilePath();
     {
@@ -51,13 +51,10 @@ void CParvaneDlg::RunConversionScript(const CString& script)
     const std::wstring interpreter = CommandInterpreter();
     std::wstring commandLine = L"cmd.exe /s /c \"\"" + batchPath.Str() + L"\"\"";
     if (!::CreateProcessW(interpreter.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &info)) {
-        CString text;
-        text.Format(L"failure to start ... %s", kBatchFileName);
-        MessageBox(text, nullptr, MB_OK);
-        return;
-    }
+                          &startup, &info))
+        return BatchRunResult::NotStarted;
     ScopedKernelHandle thread(info.hThread);
     ScopedKernelHandle process(info.hProcess);  // closed first, then the thread
     ::WaitForSingleObject(process.Get(), INFINITE);
+    return BatchRunResult::Finished;
 }

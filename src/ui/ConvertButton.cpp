@@ -1,7 +1,9 @@
 // The batch-convert button: checks both folders, creates a missing output
-// folder on request, and gathers one conversion line per file.
-#include "convert/ConversionScript.h"
-#include "convert/ConvertMessages.h"
+// folder on request, gathers the conversion script and runs it, and turns
+// each result into a box.
+#include "convert/BatchRunner.h"
+#include "convert/ConversionJob.h"
+#include "ui/ConvertMessages.h"
 #include "ui/ParvaneDlg.h"
 #include <clocale>
 
@@ -13,12 +15,6 @@ void UseJapaneseLocale()
 {
     if (!std::setlocale(LC_ALL, "japanese"))
         std::setlocale(LC_ALL, ".932");
-}
-
-bool CanWriteInCodePage932(const std::wstring& line)
-{
-    std::string bytes;
-    return CodePageFromWide(line, 932, bytes);
 }
 
 }  // namespace
@@ -41,33 +37,28 @@ void CParvaneDlg::OnBnClickedConvert()
     }
     AppendFolderBackslash(m_strInputFolder);
     AppendFolderBackslash(m_strOutputFolder);
-    const CString inputPattern = m_strInputFolder + L"*";
-    const CString outputPattern = m_strOutputFolder + L"*";
     UseJapaneseLocale();
 
-    CFileFind finder;
-    if (!finder.FindFile(inputPattern)) {
+    if (!FolderFound(m_strInputFolder)) {
         ShowConvertMessage(kInputFolderMissing);
         return;
     }
-    if (!finder.FindFile(outputPattern) && !CreateOutputFolderOnRequest())
+    if (!FolderFound(m_strOutputFolder) && !CreateOutputFolderOnRequest())
         return;
 
-    ConversionScript script(m_strInputFolder.Str(), m_strOutputFolder.Str(), &CanWriteInCodePage932);
-    if (finder.FindFile(inputPattern)) {
-        BOOL more;
-        do {
-            more = finder.FindNextFile();
-            if (finder.IsDots() || finder.IsDirectory())
-                continue;
-            script.AddFile(finder.GetFileName().Str());
-        } while (more);
-    }
-    finder.Close();
-
+    ConversionScript script = GatherConversionScript(m_strInputFolder, m_strOutputFolder);
     RunConversionScript(CString(script.Text()));
     if (!script.LeftOutFiles().empty())
         MessageBox(LeftOutFilesMessage(script.LeftOutFiles()).c_str(), kLeftOutFilesCaption, MB_OK | MB_ICONWARNING);
+}
+
+void CParvaneDlg::RunConversionScript(const CString& script)
+{
+    if (RunBatchFile(script) == BatchRunResult::NotStarted) {
+        CString text;
+        text.Format(L"failure to start ... %s", kBatchFileName);
+        MessageBox(text, nullptr, MB_OK);
+    }
 }
 
 void CParvaneDlg::AppendFolderBackslash(CString& folder)
@@ -81,7 +72,7 @@ bool CParvaneDlg::CreateOutputFolderOnRequest()
 {
     if (ShowConvertMessage(kCreateOutputFolder) != IDYES)
         return false;
-    if (::CreateDirectoryW(m_strOutputFolder, nullptr))
+    if (CreateOutputFolder(m_strOutputFolder))
         return true;
     ShowConvertMessage(kOutputFolderNotCreated);
     return false;
