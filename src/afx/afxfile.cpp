@@ -43,7 +43,7 @@ BOOL CFileFind::MatchesMask(DWORD mask) const
 CStdioFile::CStdioFile(const wchar_t* fileName, UINT openFlags) : m_fileName(fileName)
 {
     // Only the create-and-write use is needed: text mode, emptied if it exists.
-    const wchar_t* mode = (openFlags & modeCreate) ? L"wt" : L"r+t";
+    const wchar_t* mode = (openFlags & CFile::modeCreate) ? L"wt" : L"r+t";
     m_stream = ::_wfopen(fileName, mode);
     if (!m_stream)
         ThrowFromErrno();
@@ -77,6 +77,52 @@ void CStdioFile::ThrowFromErrno() const
     case EACCES: cause = CFileException::accessDenied; break;
     case ENOSPC: cause = CFileException::diskFull; break;
     case EINVAL: cause = CFileException::badPath; break;
+    default: break;
+    }
+    throw CFileException(cause, m_fileName);
+}
+
+CFile::CFile(const wchar_t* fileName, UINT openFlags) : m_fileName(fileName)
+{
+    const DWORD access = (openFlags & modeWrite) ? GENERIC_WRITE : GENERIC_READ;
+    const DWORD disposition = (openFlags & modeCreate) ? CREATE_ALWAYS : OPEN_EXISTING;
+    // No sharing: the file is held exclusively while it is open.
+    m_file.Reset(::CreateFileW(fileName, access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!m_file.IsValid())
+        ThrowFromLastError();
+}
+
+void CFile::Write(const void* data, size_t count)
+{
+    const char* bytes = static_cast<const char*>(data);
+    while (count > 0) {
+        DWORD chunk = count > 0x10000000 ? 0x10000000 : static_cast<DWORD>(count);
+        DWORD written = 0;
+        if (!::WriteFile(m_file.Get(), bytes, chunk, &written, nullptr) || written != chunk)
+            ThrowFromLastError();
+        bytes += written;
+        count -= written;
+    }
+}
+
+void CFile::Close()
+{
+    HANDLE file = m_file.Release();
+    if (file != INVALID_HANDLE_VALUE && !::CloseHandle(file))
+        ThrowFromLastError();
+}
+
+void CFile::ThrowFromLastError() const
+{
+    CFileException::Cause cause = CFileException::genericException;
+    switch (::GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: cause = CFileException::fileNotFound; break;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION: cause = CFileException::accessDenied; break;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: cause = CFileException::diskFull; break;
+    case ERROR_INVALID_NAME: cause = CFileException::badPath; break;
     default: break;
     }
     throw CFileException(cause, m_fileName);

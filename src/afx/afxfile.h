@@ -29,11 +29,29 @@ private:
     bool m_hasCurrent = false;
 };
 
+// A binary file for writing: the bytes reach the disk as given. Opening,
+// writing and closing throw CFileException on failure.
+class CFile {
+public:
+    enum OpenFlags : UINT { modeWrite = 0x0001, modeCreate = 0x1000 };
+    CFile(const wchar_t* fileName, UINT openFlags);
+    virtual ~CFile() = default;
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+
+    void Write(const void* data, size_t count);
+    void Close();
+
+private:
+    [[noreturn]] void ThrowFromLastError() const;
+    ScopedFileHandle m_file;
+    std::wstring m_fileName;
+};
+
 // A text-mode file written through the run-time library's current locale.
 // Opening, writing and closing throw CFileException on failure.
 class CStdioFile {
 public:
-    enum OpenFlags : UINT { modeWrite = 0x0001, modeCreate = 0x1000 };
     CStdioFile(const wchar_t* fileName, UINT openFlags);
     ~CStdioFile();
     CStdioFile(const CStdioFile&) = delete;
@@ -46,10 +64,4 @@ private:
     [[noreturn]] void ThrowFromErrno() const;
     std::FILE* m_stream = nullptr;
     std::wstring m_fileName;
-};
-
-// The framework names the open flags on CFile.
-struct CFile {
-    static constexpr UINT modeWrite = CStdioFile::modeWrite;
-    static constexpr UINT modeCreate = CStdioFile::modeCreate;
 };

@@ -51,20 +51,23 @@ std::wstring WideFromCodePage(const std::string& bytes, UINT codePage)
     return text;
 }
 
-bool CodePageFromWide(const std::wstring& text, UINT codePage, std::string& bytes)
+bool CodePageFromWide(std::wstring_view text, UINT codePage, std::string& bytes)
 {
     bytes.clear();
     if (text.empty())
         return true;
     int size = static_cast<int>(text.size());
+    // UTF-8 takes neither the best-fit flag nor the default-character test;
+    // it refuses unpaired surrogates instead.
+    const bool utf8 = codePage == CP_UTF8;
+    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
-    int count = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), size,
-                                    nullptr, 0, nullptr, &usedDefault);
+    BOOL* usedDefaultOut = utf8 ? nullptr : &usedDefault;
+    int count = WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, nullptr, usedDefaultOut);
     if (count <= 0 || usedDefault)
         return false;
     bytes.resize(static_cast<size_t>(count));
-    WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), size,
-                        &bytes[0], count, nullptr, nullptr);
+    WideCharToMultiByte(codePage, flags, text.data(), size, &bytes[0], count, nullptr, nullptr);
     // A round trip catches what WC_NO_BEST_FIT_CHARS alone lets through.
     return WideFromCodePage(bytes, codePage) == text;
 }

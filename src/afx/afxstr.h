@@ -2,6 +2,7 @@
 // CString: the framework's wide-character string, over std::wstring.
 #include <windows.h>
 #include <string>
+#include <string_view>
 
 class CString {
 public:
@@ -37,4 +38,4 @@ private:
 // Conversions between wide text and a Windows code page.
 std::wstring WideFromCodePage(const std::string& bytes, UINT codePage);
 // Returns false when some character has no exact form in the code page.
-bool CodePageFromWide(const std::wstring& text, UINT codePage, std::string& bytes);
+bool CodePageFromWide(std::wstring_view text, UINT codePage, std::string& bytes);

@@ -1,14 +1,10 @@
-// Writes the conversion script to uncompress.bat in the working folder, runs
-// it and waits until it has finished.
 #include "convert/BatchRunner.h"
 
 const wchar_t kBatchFileName[] = L"uncompress.bat";
 
 namespace {
 
-// The batch file's full path in the working folder. Starting it by its full
-// path means a stray uncompress.bat beside the executable is never run instead.
-CString BatchFilePath()
+std::wstring WorkingFolder()
 {
     DWORD size = ::GetCurrentDirectoryW(0, nullptr);
     std::wstring folder(size, L'\0');
@@ -16,7 +12,20 @@ CString BatchFilePath()
     folder.resize(length);
     if (folder.empty() || folder.back() != L'\\')
         folder += L'\\';
-    return CString(folder + kBatchFileName);
+    return folder;
+}
+
+// The batch file's full path in the working folder, so that a stray
+// uncompress.bat beside the executable is never run instead. The interpreter
+// expands %name% on its own command line, where it cannot be escaped; a
+// working folder holding "%" is named relatively, which the interpreter, started
+// in the same working folder, resolves without searching.
+std::wstring BatchFilePath()
+{
+    std::wstring folder = WorkingFolder();
+    if (folder.find(L'%') != std::wstring::npos)
+        folder = L".\\";
+    return folder + kBatchFileName;
 }
 
 // The command interpreter that runs batch files: %ComSpec%, else the one in
@@ -33,12 +42,18 @@ std::wstring CommandInterpreter()
 
 }  // namespace
 
-BatchRunResult RunBatchFile(const CString& script)
+std::wstring InterpreterCommandLine(const std::wstring& batchPath)
 {
-    const CString batchPath = BatchFilePath();
+    // /s: the outer quotes are removed and the rest, the quoted path, is kept whole.
+    return L"cmd.exe /d /v:off /s /c \"\"" + batchPath + L"\"\"";
+}
+
+BatchRun RunBatchFile(const std::string& batchBytes)
+{
+    const std::wstring batchPath = BatchFilePath();
     {
-        CStdioFile file(batchPath, CFile::modeCreate | CFile::modeWrite);
-        file.WriteString(script);
+        CFile file(batchPath.c_str(), CFile::modeCreate | CFile::modeWrite);
+        file.Write(batchBytes.data(), batchBytes.size());
         file.Close();
     }
 
@@ -49,12 +64,15 @@ BatchRunResult RunBatchFile(const CString& script)
     // so that an empty batch file starts too (Wine refuses to start one by
     // its own name). CreateProcessW may write into the command line.
     const std::wstring interpreter = CommandInterpreter();
-    std::wstring commandLine = L"cmd.exe /s /c \"\"" + batchPath.Str() + L"\"\"";
+    std::wstring commandLine = InterpreterCommandLine(batchPath);
+    BatchRun run;
+    ::GetSystemTimeAsFileTime(&run.startTime);
     if (!::CreateProcessW(interpreter.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &startup, &info))
-        return BatchRunResult::NotStarted;
+        return run;
+    run.started = true;
     ScopedKernelHandle thread(info.hThread);
     ScopedKernelHandle process(info.hProcess);  // closed first, then the thread
     ::WaitForSingleObject(process.Get(), INFINITE);
-    return BatchRunResult::Finished;
+    return run;
 }

@@ -1,15 +1,5 @@
 #include "convert/ConversionJob.h"
 
-namespace {
-
-bool CanWriteInCodePage932(const std::wstring& line)
-{
-    std::string bytes;
-    return CodePageFromWide(line, 932, bytes);
-}
-
-}  // namespace
-
 bool FolderFound(const CString& folder)
 {
     CFileFind finder;
@@ -21,9 +11,21 @@ bool CreateOutputFolder(const CString& folder)
     return ::CreateDirectoryW(folder, nullptr) != FALSE;
 }
 
+bool EncodeForBatchFile(std::wstring_view text, std::string& bytes)
+{
+    const UINT oem = ::GetOEMCP();
+    const UINT ansi = ::GetACP();
+    if (!CodePageFromWide(text, oem, bytes))
+        return false;
+    if (ansi == oem)
+        return true;
+    std::string ansiBytes;
+    return CodePageFromWide(text, ansi, ansiBytes);
+}
+
 ConversionScript GatherConversionScript(const CString& inputFolder, const CString& outputFolder)
 {
-    ConversionScript script(inputFolder.Str(), outputFolder.Str(), &CanWriteInCodePage932);
+    ConversionScript script(inputFolder.Str(), outputFolder.Str(), &EncodeForBatchFile);
     CFileFind finder;
     if (!finder.FindFile(inputFolder + L"*"))
         return script;
@@ -37,4 +39,32 @@ ConversionScript GatherConversionScript(const CString& inputFolder, const CStrin
         script.AddFile(finder.GetFileName().Str());
     } while (more);
     return script;
+}
+
+namespace {
+
+constexpr ULONGLONG kFatTimeResolution = 2 * 10'000'000ULL;  // in 100-nanosecond units
+
+ULONGLONG Ticks(const FILETIME& time)
+{
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+}  // namespace
+
+void MarkFilesNotConverted(ConversionScript& script, const FILETIME& runStart)
+{
+    const ULONGLONG start = Ticks(runStart);
+    const ULONGLONG earliest = start > kFatTimeResolution ? start - kFatTimeResolution : 0;
+    const std::vector<std::wstring> files = script.FilesWithLine();
+    std::wstring path = script.OutputFolder();
+    const size_t folderLength = path.size();
+    for (const std::wstring& name : files) {
+        path.resize(folderLength);
+        path += name;
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+            Ticks(data.ftLastWriteTime) < earliest)
+            script.MarkNotConverted(name);
+    }
 }

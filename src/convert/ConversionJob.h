@@ -1,7 +1,8 @@
 #pragma once
 // The job behind the batch-convert button: the folder tests, the output
-// folder's creation and the gathering of one conversion line per file.
-// Knows nothing of the dialog; the caller turns the results into boxes.
+// folder's creation, the gathering of one conversion line per file and, after
+// the run, the files that were not converted. Knows nothing of the dialog;
+// the caller turns the results into boxes.
 #include "afx/afx.h"
 #include "convert/ConversionScript.h"
 
@@ -12,6 +13,16 @@ bool FolderFound(const CString& folder);
 // Creates the last folder of the path only.
 bool CreateOutputFolder(const CString& folder);
 
+// Writes text as the interpreter reads the batch file: in the OEM code page,
+// the code page of the console it gets (932 on a Japanese Windows). False
+// when the text has no exact form there, or none in the ANSI code page in
+// which dcmdjpeg receives its arguments.
+bool EncodeForBatchFile(std::wstring_view text, std::string& bytes);
+
 // One line for every plain file of the input folder, in the order the
 // platform's search delivers them; subfolders are skipped, never entered.
 ConversionScript GatherConversionScript(const CString& inputFolder, const CString& outputFolder);
+
+// Marks every file with a line whose output was not written since the run
+// started. FAT disks keep write times to 2 seconds, so that much earlier counts.
+void MarkFilesNotConverted(ConversionScript& script, const FILETIME& runStart);

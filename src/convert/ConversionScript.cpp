@@ -7,10 +7,10 @@ void AppendBackslashIfMissing(std::wstring& folder)
         folder += L'\\';
 }
 
-std::wstring DoublePercentSigns(const std::wstring& text)
+std::wstring DoublePercentSigns(std::wstring_view text)
 {
     std::wstring escaped;
-    escaped.reserve(text.size());
+    escaped.reserve(text.size() + 8);
     for (wchar_t ch : text) {
         escaped += ch;
         if (ch == L'%')
@@ -19,41 +19,114 @@ std::wstring DoublePercentSigns(const std::wstring& text)
     return escaped;
 }
 
-std::wstring ConversionLine(const std::wstring& inputFolder, const std::wstring& fileName,
-                            const std::wstring& outputFolder)
+std::wstring ConversionLine(std::wstring_view inputFolder, std::wstring_view fileName,
+                            std::wstring_view outputFolder)
 {
-    return L"dcmdjpeg \"" + DoublePercentSigns(inputFolder + fileName) + L"\" \"" +
-           DoublePercentSigns(outputFolder + fileName) + L"\"\n";
+    const std::wstring name = DoublePercentSigns(fileName);
+    std::wstring line;
+    line.reserve(2 * (inputFolder.size() + name.size()) + 16);
+    line += L"dcmdjpeg \"";
+    line += DoublePercentSigns(inputFolder);
+    line += name;
+    line += L"\" \"";
+    line += DoublePercentSigns(outputFolder);
+    line += name;
+    line += L"\"\n";
+    return line;
 }
 
-ConversionScript::ConversionScript(std::wstring inputFolder, std::wstring outputFolder, LineCheck canWrite)
-    : m_inputFolder(std::move(inputFolder)), m_outputFolder(std::move(outputFolder)), m_canWrite(std::move(canWrite))
+ConversionScript::ConversionScript(std::wstring inputFolder, std::wstring outputFolder, Encoder encode)
+    : m_inputFolder(std::move(inputFolder)), m_outputFolder(std::move(outputFolder)), m_encode(std::move(encode))
 {
 }
 
-void ConversionScript::AddFile(const std::wstring& fileName)
+void ConversionScript::AddFile(std::wstring_view fileName)
+{
+    std::optional<SkipReason> problem = FileNameProblem(fileName);
+    if (!problem)
+        problem = AppendLine(fileName);
+    if (problem)
+        m_skipped.push_back({ std::wstring(fileName), *problem });
+    else
+        m_withLine.emplace_back(fileName);
+}
+
+std::optional<SkipReason> ConversionScript::AppendLine(std::wstring_view fileName)
 {
     std::wstring line = ConversionLine(m_inputFolder, fileName, m_outputFolder);
-    if (m_canWrite && !m_canWrite(line)) {
-        m_leftOut.push_back(fileName);
-        return;
-    }
-    m_text += line;
+    line.pop_back();  // the line feed: the file gets CR LF
+    if (line.size() > kMaxLineLength)
+        return SkipReason::LineTooLong;
+    if (!m_encode(line, m_lineBytes))
+        return SkipReason::CodePage;
+    m_bytes += m_lineBytes;
+    m_bytes += "\r\n";
+    return std::nullopt;
 }
 
-std::wstring LeftOutFilesMessage(const std::vector<std::wstring>& names, size_t maxNames)
+void ConversionScript::MarkNotConverted(std::wstring_view fileName)
 {
-    std::wstring message =
-        L"次のファイルは、フォルダ名またはファイル名に日本語の文字コード (Shift_JIS) で"
-        L"表せない文字が含まれているため、変換しませんでした。\n";
-    size_t listed = 0;
-    for (const std::wstring& name : names) {
-        if (listed == maxNames)
-            break;
-        message += L"\n" + name;
-        ++listed;
+    m_skipped.push_back({ std::wstring(fileName), SkipReason::NotConverted });
+}
+
+namespace {
+
+const wchar_t* ReasonHeading(SkipReason reason)
+{
+    switch (reason) {
+    case SkipReason::ForbiddenCharacter:
+        return L"ファイル名に使用できない文字（\" < > | * ? : または制御文字）が含まれています";
+    case SkipReason::TrailingDotOrSpace:
+        return L"ファイル名がピリオドまたは空白で終わっています";
+    case SkipReason::DeviceName:
+        return L"ファイル名がデバイス名（CON、NUL、COM1 など）です";
+    case SkipReason::CodePage:
+        return L"フォルダ名またはファイル名に、この Windows の文字コードで表せない文字が含まれています";
+    case SkipReason::LineTooLong:
+        return L"フォルダ名とファイル名が長すぎます";
+    case SkipReason::NotConverted:
+        return L"dcmdjpeg が出力ファイルを書きませんでした（DICOM ファイルでない、読み込めない など）";
     }
-    if (names.size() > listed)
-        message += L"\nほか " + std::to_wstring(names.size() - listed) + L" 件";
+    return L"";
+}
+
+// A name as a box can show it: characters below U+0020 as the replacement
+// character, so that a line feed in a name cannot look like another name.
+std::wstring ForDisplay(const std::wstring& name)
+{
+    std::wstring shown = name;
+    for (wchar_t& ch : shown) {
+        if (ch < L' ')
+            ch = L'\uFFFD';
+    }
+    return shown;
+}
+
+constexpr SkipReason kReasonsInOrder[] = {
+    SkipReason::ForbiddenCharacter, SkipReason::TrailingDotOrSpace, SkipReason::DeviceName,
+    SkipReason::CodePage,           SkipReason::LineTooLong,        SkipReason::NotConverted,
+};
+
+}  // namespace
+
+std::wstring SkippedFilesMessage(const std::vector<SkippedFile>& skipped, size_t maxNamesPerReason)
+{
+    std::wstring message = L"変換しなかったファイルが " + std::to_wstring(skipped.size()) + L" 件あります。\n";
+    for (SkipReason reason : kReasonsInOrder) {
+        size_t count = 0;
+        std::wstring names;
+        for (const SkippedFile& file : skipped) {
+            if (file.reason != reason)
+                continue;
+            if (count++ < maxNamesPerReason)
+                names += L"\n    " + ForDisplay(file.name);
+        }
+        if (count == 0)
+            continue;
+        message += L"\n" + std::wstring(ReasonHeading(reason)) + L"（" + std::to_wstring(count) + L" 件）:" + names;
+        if (count > maxNamesPerReason)
+            message += L"\n    ほか " + std::to_wstring(count - maxNamesPerReason) + L" 件";
+        message += L"\n";
+    }
     return message;
 }

@@ -1,9 +1,11 @@
 #pragma once
-// The conversion script: one dcmdjpeg line per file of the input folder,
-// each ended by a line feed. Plain C++; the caller decides which lines can be
-// written faithfully to the batch file.
+// The conversion script: one dcmdjpeg line per file of the input folder, as
+// the bytes of uncompress.bat. Plain C++; the caller supplies the encoder of
+// the code page the interpreter reads the batch file in.
+#include "convert/NameChecks.h"
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Appends a backslash to a folder path that does not end in one. Callers
@@ -12,35 +14,55 @@ void AppendBackslashIfMissing(std::wstring& folder);
 
 // The command interpreter expands %...% inside a batch file even between
 // quotes; a doubled % reaches the command as one.
-std::wstring DoublePercentSigns(const std::wstring& text);
+std::wstring DoublePercentSigns(std::wstring_view text);
 
 // dcmdjpeg "<input folder><name>" "<output folder><name>" and a line feed.
 // Both folders end in a backslash.
-std::wstring ConversionLine(const std::wstring& inputFolder, const std::wstring& fileName,
-                            const std::wstring& outputFolder);
+std::wstring ConversionLine(std::wstring_view inputFolder, std::wstring_view fileName,
+                            std::wstring_view outputFolder);
+
+// The longest line the interpreter reads whole (its limit is 8191 characters).
+constexpr size_t kMaxLineLength = 8190;
+
+struct SkippedFile {
+    std::wstring name;
+    SkipReason reason;
+};
 
 class ConversionScript {
 public:
-    // Whether a line can be written to the batch file without changing it.
-    using LineCheck = std::function<bool(const std::wstring& line)>;
+    // Writes the text in the batch file's code page; false when some character
+    // has no exact form there, or would not reach dcmdjpeg unchanged.
+    using Encoder = std::function<bool(std::wstring_view text, std::string& bytes)>;
 
-    ConversionScript(std::wstring inputFolder, std::wstring outputFolder, LineCheck canWrite);
+    // Both folders end in a backslash and passed IsSafeFolderText.
+    ConversionScript(std::wstring inputFolder, std::wstring outputFolder, Encoder encode);
 
-    // Adds the line for one file, or notes the file as left out when its line
-    // cannot be written faithfully.
-    void AddFile(const std::wstring& fileName);
+    // Adds the line for one file, or notes why the file gets none.
+    void AddFile(std::wstring_view fileName);
+    // Notes a file whose line was written but which was not converted.
+    void MarkNotConverted(std::wstring_view fileName);
 
-    const std::wstring& Text() const { return m_text; }
-    const std::vector<std::wstring>& LeftOutFiles() const { return m_leftOut; }
+    // The content of uncompress.bat: the lines with CR LF ends.
+    const std::string& Bytes() const { return m_bytes; }
+    // The files that have a line, in the order of the lines.
+    const std::vector<std::wstring>& FilesWithLine() const { return m_withLine; }
+    const std::vector<SkippedFile>& Skipped() const { return m_skipped; }
+    const std::wstring& OutputFolder() const { return m_outputFolder; }
 
 private:
+    std::optional<SkipReason> AppendLine(std::wstring_view fileName);
+
     std::wstring m_inputFolder;
     std::wstring m_outputFolder;
-    LineCheck m_canWrite;
-    std::wstring m_text;
-    std::vector<std::wstring> m_leftOut;
+    Encoder m_encode;
+    std::string m_bytes;
+    std::string m_lineBytes;
+    std::vector<std::wstring> m_withLine;
+    std::vector<SkippedFile> m_skipped;
 };
 
-// The message that tells the user which files were left out and why; at most
-// maxNames names are listed, the rest are counted.
-std::wstring LeftOutFilesMessage(const std::vector<std::wstring>& names, size_t maxNames = 20);
+// The box text after a run: every skipped file, grouped by reason in the
+// order of SkipReason, each group with its count; at most maxNamesPerReason
+// names a group, the rest counted.
+std::wstring SkippedFilesMessage(const std::vector<SkippedFile>& skipped, size_t maxNamesPerReason = 10);

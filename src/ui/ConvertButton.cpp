@@ -9,8 +9,8 @@
 
 namespace {
 
-// The batch file is written through the run-time library's locale, which
-// must use code page 932.
+// The run-time library's locale is Japanese for the rest of the process, as
+// it always has been after a click; the batch file is encoded explicitly.
 void UseJapaneseLocale()
 {
     if (!std::setlocale(LC_ALL, "japanese"))
@@ -35,6 +35,14 @@ void CParvaneDlg::OnBnClickedConvert()
         ShowConvertMessage(kOutputFolderNotGiven);
         return;
     }
+    if (!IsSafeFolderText(m_strInputFolder.Str())) {
+        ShowConvertMessage(kInputFolderTextUnsafe);
+        return;
+    }
+    if (!IsSafeFolderText(m_strOutputFolder.Str())) {
+        ShowConvertMessage(kOutputFolderTextUnsafe);
+        return;
+    }
     AppendFolderBackslash(m_strInputFolder);
     AppendFolderBackslash(m_strOutputFolder);
     UseJapaneseLocale();
@@ -47,18 +55,21 @@ void CParvaneDlg::OnBnClickedConvert()
         return;
 
     ConversionScript script = GatherConversionScript(m_strInputFolder, m_strOutputFolder);
-    RunConversionScript(CString(script.Text()));
-    if (!script.LeftOutFiles().empty())
-        MessageBox(LeftOutFilesMessage(script.LeftOutFiles()).c_str(), kLeftOutFilesCaption, MB_OK | MB_ICONWARNING);
+    RunConversionScript(script);
 }
 
-void CParvaneDlg::RunConversionScript(const CString& script)
+void CParvaneDlg::RunConversionScript(ConversionScript& script)
 {
-    if (RunBatchFile(script) == BatchRunResult::NotStarted) {
+    BatchRun run = RunBatchFile(script.Bytes());
+    if (!run.started) {
         CString text;
         text.Format(L"failure to start ... %s", kBatchFileName);
         MessageBox(text, nullptr, MB_OK);
+        return;
     }
+    MarkFilesNotConverted(script, run.startTime);
+    if (!script.Skipped().empty())
+        MessageBox(SkippedFilesMessage(script.Skipped()).c_str(), kSkippedFilesCaption, kSkippedFilesType);
 }
 
 void CParvaneDlg::AppendFolderBackslash(CString& folder)

@@ -32,4 +32,19 @@ constexpr ConvertMessage kOutputFolderNotCreated = {
     MB_OK | MB_ICONINFORMATION,
 };
 
-constexpr const wchar_t* kLeftOutFilesCaption = L"変換しなかったファイルがあります";
+// A folder text that would break the batch file's line.
+constexpr ConvertMessage kInputFolderTextUnsafe = {
+    L"入力フォルダ名に使用できない文字（\" または制御文字）が含まれているため、処理を続行できません",
+    L"入力フォルダ名が正しくありません",
+    MB_OK | MB_ICONINFORMATION,
+};
+
+constexpr ConvertMessage kOutputFolderTextUnsafe = {
+    L"出力フォルダ名に使用できない文字（\" または制御文字）が含まれているため、処理を続行できません",
+    L"出力フォルダ名が正しくありません",
+    MB_OK | MB_ICONINFORMATION,
+};
+
+// After the run: the files left out or not converted (the text lists them).
+constexpr const wchar_t* kSkippedFilesCaption = L"変換しなかったファイルがあります";
+constexpr UINT kSkippedFilesType = MB_OK | MB_ICONWARNING;

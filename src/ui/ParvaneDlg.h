@@ -3,6 +3,7 @@
 #include "res/resource.h"
 
 struct ConvertMessage;
+class ConversionScript;
 
 // The main dialog: two folder fields, two browse buttons, the batch-convert
 // button and the exit button. Its members are defined in:
@@ -34,7 +35,7 @@ protected:
     afx_msg void OnBnClickedConvert();
 
     CString BrowseForFolder(CString current);
-    void RunConversionScript(const CString& script);
+    void RunConversionScript(ConversionScript& script);
 
     DECLARE_MESSAGE_MAP()
 

@@ -31,24 +31,75 @@ TEST(ConversionScript, PercentSignsAreDoubledSoTheInterpreterPassesThemThrough)
               L"dcmdjpeg \"C:\\100%%\\a%%TEMP%%b.dcm\" \"D:\\a%%TEMP%%b.dcm\"\n");
 }
 
-TEST(ConversionScript, FilesWhoseLineCannotBeWrittenAreLeftOutAndNamed)
+namespace {
+
+// A stand-in for a single-byte code page: Latin-1, refusing everything else.
+bool EncodeLatin1(std::wstring_view text, std::string& bytes)
 {
-    ConversionScript script(L"C:\\in\\", L"C:\\out\\",
-                            [](const std::wstring& line) { return line.find(L'한') == std::wstring::npos; });
-    script.AddFile(L"one.dcm");
-    script.AddFile(L"한글.dcm");
-    script.AddFile(L"two.dcm");
-    EXPECT_EQ(script.Text(), L"dcmdjpeg \"C:\\in\\one.dcm\" \"C:\\out\\one.dcm\"\n"
-                             L"dcmdjpeg \"C:\\in\\two.dcm\" \"C:\\out\\two.dcm\"\n");
-    EXPECT_EQ(script.LeftOutFiles(), std::vector<std::wstring>{ L"한글.dcm" });
+    bytes.clear();
+    for (wchar_t ch : text) {
+        if (static_cast<unsigned>(ch) > 0xFF)
+            return false;
+        bytes += static_cast<char>(ch);
+    }
+    return true;
 }
 
-TEST(ConversionScript, LeftOutMessageListsNamesAndCountsTheRest)
+std::vector<SkipReason> Reasons(const ConversionScript& script)
 {
-    std::vector<std::wstring> names = { L"a", L"b", L"c" };
-    std::wstring message = LeftOutFilesMessage(names, 2);
-    EXPECT_NE(message.find(L"\na\nb"), std::wstring::npos);
-    EXPECT_EQ(message.find(L"\nc"), std::wstring::npos);
-    EXPECT_NE(message.find(L"ほか 1 件"), std::wstring::npos);
-    EXPECT_EQ(LeftOutFilesMessage(names).find(L"ほか"), std::wstring::npos);
+    std::vector<SkipReason> reasons;
+    for (const SkippedFile& file : script.Skipped())
+        reasons.push_back(file.reason);
+    return reasons;
+}
+
+}  // namespace
+
+TEST(ConversionScript, BatchBytesHoldOneEncodedLinePerFileWithCrLf)
+{
+    ConversionScript script(L"C:\\in\\", L"D:\\out\\", &EncodeLatin1);
+    script.AddFile(L"one.dcm");
+    script.AddFile(L"café 50%.dcm");
+    EXPECT_EQ(script.Bytes(), "dcmdjpeg \"C:\\in\\one.dcm\" \"D:\\out\\one.dcm\"\r\n"
+                              "dcmdjpeg \"C:\\in\\caf\xE9 50%%.dcm\" \"D:\\out\\caf\xE9 50%%.dcm\"\r\n");
+    EXPECT_EQ(script.FilesWithLine(), (std::vector<std::wstring>{ L"one.dcm", L"café 50%.dcm" }));
+    EXPECT_TRUE(script.Skipped().empty());
+}
+
+TEST(ConversionScript, FilesThatCannotBeWrittenSafelyAreSkippedWithTheirReasonAndTheOthersKeepTheirLines)
+{
+    ConversionScript script(L"C:\\in\\", L"D:\\out\\", &EncodeLatin1);
+    const std::wstring tooLong(kMaxLineLength, L'x');
+    for (const wchar_t* name : { L"a.dcm", L"a\"b.dcm", L"dot.dcm.", L"nul.dcm", L"한글.dcm", L"b.dcm" })
+        script.AddFile(name);
+    script.AddFile(tooLong);
+    EXPECT_EQ(script.Bytes(), "dcmdjpeg \"C:\\in\\a.dcm\" \"D:\\out\\a.dcm\"\r\n"
+                              "dcmdjpeg \"C:\\in\\b.dcm\" \"D:\\out\\b.dcm\"\r\n");
+    EXPECT_EQ(Reasons(script), (std::vector<SkipReason>{ SkipReason::ForbiddenCharacter, SkipReason::TrailingDotOrSpace,
+                                                         SkipReason::DeviceName, SkipReason::CodePage,
+                                                         SkipReason::LineTooLong }));
+}
+
+TEST(ConversionScript, AFolderTheCodePageCannotHoldLeavesEveryFileOut)
+{
+    ConversionScript script(L"C:\\한\\", L"D:\\out\\", &EncodeLatin1);
+    script.AddFile(L"a.dcm");
+    EXPECT_EQ(script.Bytes(), "");
+    EXPECT_EQ(Reasons(script), std::vector<SkipReason>{ SkipReason::CodePage });
+}
+
+TEST(ConversionScript, MessageGroupsByReasonWithCountsAndCutsLongGroups)
+{
+    std::vector<SkippedFile> skipped = {
+        { L"bad1.dcm", SkipReason::NotConverted }, { L"a<b", SkipReason::ForbiddenCharacter },
+        { L"bad2.dcm", SkipReason::NotConverted }, { L"bad3.dcm", SkipReason::NotConverted },
+        { L"line\nfeed", SkipReason::ForbiddenCharacter },
+    };
+    std::wstring message = SkippedFilesMessage(skipped, 2);
+    EXPECT_EQ(message,
+              L"変換しなかったファイルが 5 件あります。\n"
+              L"\nファイル名に使用できない文字（\" < > | * ? : または制御文字）が含まれています（2 件）:"
+              L"\n    a<b\n    line\uFFFDfeed\n"
+              L"\ndcmdjpeg が出力ファイルを書きませんでした（DICOM ファイルでない、読み込めない など）（3 件）:"
+              L"\n    bad1.dcm\n    bad2.dcm\n    ほか 1 件\n");
 }

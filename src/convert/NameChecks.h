@@ -1,0 +1,23 @@
+#pragma once
+// Which folder texts and file names may reach the batch file. The batch file
+// is read by the command interpreter, so only text proven safe goes in.
+// Plain C++; code pages are checked by the caller's encoder.
+#include <optional>
+#include <string_view>
+
+// Why a file of the input folder is not converted.
+enum class SkipReason {
+    ForbiddenCharacter,  // " < > | * ? : \ / or a character below U+0020
+    TrailingDotOrSpace,  // Windows opens the name without them: another file
+    DeviceName,          // CON, NUL, COM1 ...: Windows opens a device
+    CodePage,            // the interpreter's or dcmdjpeg's code page cannot hold the line exactly
+    LineTooLong,         // longer than the interpreter reads as one line
+    NotConverted,        // dcmdjpeg wrote no output during the run
+};
+
+// Nothing when Windows could have made the name and opens it as itself.
+std::optional<SkipReason> FileNameProblem(std::wstring_view name);
+
+// A folder text may hold neither a double quote, which would end the quoted
+// path, nor a character below U+0020, which could end the line.
+bool IsSafeFolderText(std::wstring_view folder);
