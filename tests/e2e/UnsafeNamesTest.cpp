@@ -164,6 +164,28 @@ TEST_F(UnsafeNames, InterpreterIsStartedWithoutAutoRunOrDelayedExpansion)
     EXPECT_TRUE(IsUncompressed(ReadFileBytes(out / L"bang!.dcm")));
 }
 
+TEST_F(UnsafeNames, WorkingFolderWithPercentSignsStillRunsItsOwnBatchFile)
+{
+    // The interpreter would expand %TEMP% in a full path on its command line.
+    const fs::path folder = work / L"a%TEMP%b";
+    fs::create_directories(folder);
+    fs::copy_file(DcmdjpegExe(), folder / L"dcmdjpeg.exe");
+    WriteFileBytes(folder / L"param.ini", "[INPUT]\r\n[OUTPUT]\r\n");
+    const fs::path in = work / L"in";
+    fs::create_directories(in);
+    fs::copy_file(DicomFixtureFolder() / L"lossless.dcm", in / L"one.dcm");
+    parvane = std::make_unique<ParvaneProcess>(folder);
+    ASSERT_NE(parvane->WaitForMainWindow(), nullptr);
+    parvane->SetControlText(IDC_EDIT_INPUT, in.wstring());
+    parvane->SetControlText(IDC_EDIT_OUTPUT, (work / L"out").wstring());
+    parvane->Click(IDC_BUTTON_CONVERT);
+    MessageBoxView question = parvane->WaitForMessageBox();
+    parvane->Answer(question, IDYES);
+    ASSERT_TRUE(parvane->WaitUntilResponsive(kRunTimeout));
+    EXPECT_TRUE(parvane->NoMessageBoxWithin(1s));
+    EXPECT_TRUE(IsUncompressed(ReadFileBytes(work / L"out" / L"one.dcm")));
+}
+
 TEST_F(UnsafeNames, FilesDcmdjpegDidNotConvertAreReportedEvenWhenBothFieldsNameOneFolder)
 {
     const fs::path folder = work / L"both";
