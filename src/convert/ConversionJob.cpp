@@ -74,7 +74,7 @@ void MarkFilesNotConverted(ConversionScript& script, const FILETIME& runStart)
 {
     const ULONGLONG start = Ticks(runStart);
     const ULONGLONG earliest = start > kFatTimeResolution ? start - kFatTimeResolution : 0;
-    const std::vector<std::wstring> files = script.FilesWithLine();
+    const std::vector<std::wstring>& files = script.FilesWithLine();
     std::wstring path = script.OutputFolder();
     const size_t folderLength = path.size();
     for (const std::wstring& name : files) {
