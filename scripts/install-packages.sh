@@ -7,7 +7,7 @@ packages=(
   wine wine32:i386
   xvfb xauth x11-utils fonts-ipafont-gothic imagemagick
   googletest cmake ninja-build make clang libclang-rt-14-dev
-  dcmtk libjpeg-turbo-progs
+  dcmtk libjpeg-turbo-progs unzip
   locales dpkg-dev xz-utils
 )
 
