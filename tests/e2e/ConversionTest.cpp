@@ -1,4 +1,6 @@
 // The batch-convert button from end to end, with the real dcmdjpeg.exe.
+#include "CodePageBytes.h"
+#include "DicomBytes.h"
 #include "Driver.h"
 #include "resource.h"
 #include <gtest/gtest.h>
@@ -12,39 +14,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr Duration kRunTimeout = 180s;
-
-std::string CodePage932(const std::wstring& text)
-{
-    int size = ::WideCharToMultiByte(932, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(932, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0], size, nullptr, nullptr);
-    return bytes;
-}
-
-bool Contains(const std::string& haystack, const std::string& needle)
-{
-    return haystack.find(needle) != std::string::npos;
-}
-
-// The value of the last Pixel Data element of an explicit VR little endian file.
-std::string PixelData(const std::string& dicom)
-{
-    for (const char* vr : { "OW", "OB" }) {
-        std::string tag = std::string("\xE0\x7F\x10\x00", 4) + vr + std::string(2, '\0');
-        size_t at = dicom.rfind(tag);
-        if (at == std::string::npos || at + 12 > dicom.size())
-            continue;
-        uint32_t length;
-        std::memcpy(&length, dicom.data() + at + 8, 4);
-        return dicom.substr(at + 12, length);
-    }
-    return {};
-}
-
-bool IsUncompressed(const std::string& dicom)
-{
-    return Contains(dicom, "1.2.840.10008.1.2.1") && !Contains(dicom, "1.2.840.10008.1.2.4.");
-}
 
 class Conversion : public ::testing::Test {
 protected:

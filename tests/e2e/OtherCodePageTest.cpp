@@ -1,5 +1,7 @@
 // Parvane on a Windows that is not Japanese (ANSI 1252, OEM 437). Runs in a
 // ctest entry of its own, under LC_ALL=en_US.UTF-8; skipped elsewhere.
+#include "CodePageBytes.h"
+#include "DicomBytes.h"
 #include "Driver.h"
 #include "resource.h"
 #include <gtest/gtest.h>
@@ -8,17 +10,6 @@ using namespace e2e;
 namespace fs = std::filesystem;
 
 namespace {
-
-bool IsUncompressed(const std::string& dicom)
-{
-    return dicom.find("1.2.840.10008.1.2.1") != std::string::npos &&
-           dicom.find("1.2.840.10008.1.2.4.") == std::string::npos;
-}
-
-std::string Ascii(const std::wstring& text)
-{
-    return std::string(text.begin(), text.end());
-}
 
 TEST(OtherCodePage, WesternNamesConvertJapaneseNamesAreListedAndParamIniComesBackWhole)
 {

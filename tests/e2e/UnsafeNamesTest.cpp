@@ -2,6 +2,8 @@
 // the line or name another file are refused, the interpreter is started
 // without AutoRun or delayed expansion, and files that were not converted are
 // reported. With the real dcmdjpeg.exe.
+#include "CodePageBytes.h"
+#include "DicomBytes.h"
 #include "Driver.h"
 #include "resource.h"
 #include <gtest/gtest.h>
@@ -18,12 +20,6 @@ namespace {
 constexpr Duration kRunTimeout = 180s;
 const std::wstring kSkippedCaption = L"変換しなかったファイルがあります";
 
-bool IsUncompressed(const std::string& dicom)
-{
-    return dicom.find("1.2.840.10008.1.2.1") != std::string::npos &&
-           dicom.find("1.2.840.10008.1.2.4.") == std::string::npos;
-}
-
 std::set<std::string> Lines(const std::string& bytes)
 {
     std::set<std::string> lines;
@@ -31,11 +27,6 @@ std::set<std::string> Lines(const std::string& bytes)
     for (std::string line; std::getline(stream, line);)
         lines.insert(line);
     return lines;
-}
-
-std::string Ascii(const std::wstring& text)
-{
-    return std::string(text.begin(), text.end());
 }
 
 class UnsafeNames : public ::testing::Test {

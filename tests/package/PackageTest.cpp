@@ -1,6 +1,8 @@
 // The release zip as a user gets it: what it holds, and the unpacked
 // Parvane.exe started by double-click in its own folder (so that folder is the
 // working folder), converting with the dcmdjpeg.exe that came with it.
+#include "CodePageBytes.h"
+#include "DicomBytes.h"
 #include "Driver.h"
 #include "package_paths.h"
 #include "resource.h"
@@ -49,12 +51,9 @@ std::string Utf8(const std::wstring& text)
     return bytes;
 }
 
-std::string CodePage932(const std::wstring& text)
+bool Contains(const std::string& haystack, const std::string& needle)
 {
-    int size = ::WideCharToMultiByte(932, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(932, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0], size, nullptr, nullptr);
-    return bytes;
+    return haystack.find(needle) != std::string::npos;
 }
 
 uint32_t Read32(const std::string& bytes, size_t at)
@@ -103,30 +102,6 @@ std::string WithCrLf(std::string text)
         out += text[i];
     }
     return out;
-}
-
-bool Contains(const std::string& haystack, const std::string& needle)
-{
-    return haystack.find(needle) != std::string::npos;
-}
-
-bool IsUncompressed(const std::string& dicom)
-{
-    return Contains(dicom, "1.2.840.10008.1.2.1") && !Contains(dicom, "1.2.840.10008.1.2.4.");
-}
-
-// The value of the last Pixel Data element of an explicit VR little endian file.
-std::string PixelData(const std::string& dicom)
-{
-    for (const char* vr : { "OW", "OB" }) {
-        std::string tag = std::string("\xE0\x7F\x10\x00", 4) + vr + std::string(2, '\0');
-        size_t at = dicom.rfind(tag);
-        if (at == std::string::npos || at + 12 > dicom.size())
-            continue;
-        uint32_t length = Read32(dicom, at + 8);
-        return dicom.substr(at + 12, length);
-    }
-    return {};
 }
 
 // A string of the version record's "041103a4" block, and the fixed version as "a.b.c.d".

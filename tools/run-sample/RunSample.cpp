@@ -55,6 +55,20 @@ void AnswerBox(ParvaneProcess& parvane, const MessageBoxView& box, const fs::pat
     Say(hasYes ? L"  answered: はい" : L"  answered: OK");
 }
 
+// Waits until done() holds, answering any box that appears meanwhile.
+template <typename Predicate>
+bool WaitAnsweringBoxes(ParvaneProcess& parvane, Predicate done, Duration timeout)
+{
+    return WaitFor([&] {
+        if (done())
+            return true;
+        MessageBoxView box = parvane.WaitForMessageBox(0ms);
+        if (box.hwnd)
+            AnswerBox(parvane, box, {});
+        return false;
+    }, timeout);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -80,14 +94,8 @@ int wmain(int argc, wchar_t** argv)
 
     // A box may come before the window: on a first start, param.ini cannot be read.
     HWND main = nullptr;
-    bool started = WaitFor([&] {
-        if ((main = parvane.WaitForMainWindow(0ms)) != nullptr)
-            return true;
-        MessageBoxView box = parvane.WaitForMessageBox(0ms);
-        if (box.hwnd)
-            AnswerBox(parvane, box, {});
-        return false;
-    }, kStartTimeout);
+    bool started = WaitAnsweringBoxes(parvane, [&] { return (main = parvane.WaitForMainWindow(0ms)) != nullptr; },
+                                      kStartTimeout);
     if (!started) {
         Say(L"the window did not appear");
         return 1;
@@ -138,14 +146,7 @@ int wmain(int argc, wchar_t** argv)
         parvane.Click(IDC_BUTTON_EXIT);
         Say(L"pressed 終了: param.ini is written");
     }
-    bool exited = WaitFor([&] {
-        if (!parvane.Running())
-            return true;
-        MessageBoxView box = parvane.WaitForMessageBox(0ms);
-        if (box.hwnd)
-            AnswerBox(parvane, box, {});
-        return false;
-    }, kStartTimeout);
+    bool exited = WaitAnsweringBoxes(parvane, [&] { return !parvane.Running(); }, kStartTimeout);
     if (!exited) {
         Say(L"Parvane did not end");
         return 1;
