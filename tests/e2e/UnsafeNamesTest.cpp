@@ -46,11 +46,13 @@ protected:
         parvane->SetControlText(IDC_EDIT_OUTPUT, output);
     }
 
-    // Clicks the button and returns the one box that ends the run.
-    MessageBoxView ConvertExpectingBox()
+    // Clicks the button and returns the one box that ends the run, answered.
+    MessageBoxView ConvertExpectingBox(const fs::path& screenshot = {})
     {
         parvane->Click(IDC_BUTTON_CONVERT);
         MessageBoxView box = parvane->WaitForMessageBox(kRunTimeout);
+        if (box.hwnd && !screenshot.empty())
+            SaveScreenshot(box.hwnd, screenshot);
         if (box.hwnd)
             parvane->Answer(box, IDOK);
         EXPECT_TRUE(parvane->NoMessageBoxWithin(1s));
@@ -104,8 +106,7 @@ TEST_F(UnsafeNames, FileNamesWindowsCouldNotMakeOrWouldOpenAsAnotherFileAreLeftO
     const fs::path out = work / L"out";
     fs::create_directories(out);
     Start(in.wstring(), out.wstring());
-    MessageBoxView box = ConvertExpectingBox();
-    SaveScreenshot(box.hwnd, ArtifactFolder() / L"skipped-files-box.bmp");
+    MessageBoxView box = ConvertExpectingBox(ArtifactFolder() / L"skipped-files-box.bmp");
     EXPECT_EQ(box.caption, kSkippedCaption);
     EXPECT_NE(box.text.find(L"変換しなかったファイルが 12 件あります"), std::wstring::npos) << box.text.size();
     EXPECT_TRUE(box.hasIcon);
