@@ -59,6 +59,11 @@ std::optional<SkipReason> ConversionScript::AppendLine(std::wstring_view fileNam
         return SkipReason::LineTooLong;
     if (!m_encode(line, m_lineBytes))
         return SkipReason::CodePage;
+    // The interpreter reads a line of the file in bytes: in a double-byte
+    // code page the characters that fit can overflow, and the rest of the
+    // line would be read as a command of its own.
+    if (m_lineBytes.size() > kMaxLineLength)
+        return SkipReason::LineTooLong;
     m_bytes += m_lineBytes;
     m_bytes += "\r\n";
     return std::nullopt;
