@@ -110,6 +110,9 @@ void AppendCodePoint(std::wstring& text, char32_t cp)
 constexpr std::wstring_view kAscii =
     L"\"%^&|<>()!\\ \"%^&|<>()!\\ .:;,=@~*?/\t\n\r\x1A\x7F\x01'`[]{}+-_#$0123abcxyzABCXYZ";
 
+// Where the characters without a special meaning start in kAscii.
+constexpr size_t kPlainAsciiFrom = kAscii.find(L'\'');
+
 // Characters beyond ASCII that could matter: full-width forms of the
 // specials, spaces and line separators of other kinds, double-byte characters
 // whose second byte in 932 is \ or |, private use, surrogates, best-fit bait.
@@ -187,6 +190,38 @@ Input InputFromBytes(const uint8_t* data, size_t size)
         }
     }
     return input;
+}
+
+std::vector<uint8_t> RandomInputBytes(std::mt19937& random)
+{
+    auto below = [&](unsigned n) { return static_cast<unsigned>(random() % n); };
+    std::vector<uint8_t> bytes = { static_cast<uint8_t>(below(256)) };
+    const unsigned lengths[] = { 1 + below(12), 1 + below(12), 1 + below(8) };
+    for (unsigned text = 0; text < 3; ++text) {
+        if (text > 0)
+            bytes.push_back(0xFE);
+        for (unsigned n = 0; n < lengths[text]; ++n) {
+            const unsigned kind = below(100);
+            if (kind < 45) {
+                bytes.push_back(static_cast<uint8_t>(kPlainAsciiFrom + below(kAscii.size() - kPlainAsciiFrom)));
+            } else if (kind < 75) {
+                bytes.push_back(static_cast<uint8_t>(below(0x60)));
+            } else if (kind < 87) {
+                bytes.push_back(static_cast<uint8_t>(0x60 + below(0x40)));
+            } else if (kind < 97) {
+                bytes.push_back(static_cast<uint8_t>(0xA0 + below(0x40)));
+                bytes.push_back(static_cast<uint8_t>(below(256)));
+            } else if (kind < 99) {
+                bytes.push_back(static_cast<uint8_t>(0xC0 + below(0x36)));
+                for (int k = 0; k < 3; ++k)
+                    bytes.push_back(static_cast<uint8_t>(below(256)));
+            } else {
+                bytes.push_back(static_cast<uint8_t>(0xF6 + below(8)));
+                bytes.push_back(static_cast<uint8_t>(below(256)));
+            }
+        }
+    }
+    return bytes;
 }
 
 std::string Check(const Input& input, const System& system, const ConversionScript::Encoder& encode)

@@ -8,6 +8,8 @@
 #include "CodePages.h"
 #include "convert/ConversionScript.h"
 #include <cstdint>
+#include <random>
+#include <vector>
 #include <string>
 
 namespace batchproperty {
@@ -38,6 +40,10 @@ struct Input {
 // characters, full-width and private-use characters, double-byte characters
 // whose second byte is a backslash, and very long runs.
 Input InputFromBytes(const uint8_t* data, size_t size);
+
+// Bytes for InputFromBytes drawn at random, with short texts and the rarer
+// kinds of character rarer, so that a fair share of names is accepted.
+std::vector<uint8_t> RandomInputBytes(std::mt19937& random);
 
 // Empty when the property holds for the input; otherwise what broke.
 std::string Check(const Input& input, const System& system, const ConversionScript::Encoder& encode);

@@ -39,9 +39,15 @@ inline const std::vector<KnownCase>& KnownCases()
         { "doubled % reaches the program as one",
           LR"(dcmdjpeg "C:\in\50%%.dcm" "D:\out\50%%.dcm")", false,
           { { L"dcmdjpeg", LR"(C:\in\50%.dcm)", LR"(D:\out\50%.dcm)" } }, nullptr },
-        { "two single % read the text between them as an unset variable, quotes and all",
-          LR"(dcmdjpeg "C:\in\50%.dcm" "D:\out\50%.dcm")", false,
-          { { L"dcmdjpeg", LR"(C:\in\50.dcm)" } }, nullptr },
+        { "two single % read the text between them as a variable, quotes and all; unset, it goes",
+          LR"(dcmdjpeg "in\50%.dcm" "out\50%.dcm")", false,
+          { { L"dcmdjpeg", LR"(in\50.dcm)" } }, nullptr },
+        { "a colon in that text makes it an edit of a variable; unset, only %name: goes",
+          LR"(dcmdjpeg "C:\in\50%.dcm" "D:\out\50%.dcm" "x:\y")", false,
+          { { L"dcmdjpeg", LR"(C:\in\50\out\50.dcm)", LR"(x:\y)" } }, nullptr },
+        { "%name:old=new% edits a set variable",
+          LR"(dcmdjpeg "%PARVANE_VAR:set=new%" "%PARVANE_VAR:~-5%")", false,
+          { { L"dcmdjpeg", L"new value", L"value" } }, nullptr },
         { "%name% is expanded between quotes",
           LR"(dcmdjpeg "C:\in\%PARVANE_VAR%.dcm")", false,
           { { L"dcmdjpeg", LR"(C:\in\set value.dcm)" } }, nullptr },
@@ -96,7 +102,8 @@ inline const std::vector<KnownCase>& KnownCases()
           { { L"dcmdjpeg", LR"(C:\in\aset valueb.dcm)", LR"(D:\out\hi.dcm)" } }, nullptr },
         { "with delayed expansion on and a ! in the line, ^ is dropped between quotes",
           LR"(dcmdjpeg "C:\in\x^y!.dcm")", true,
-          { { L"dcmdjpeg", LR"(C:\in\xy.dcm)" } }, nullptr },
+          { { L"dcmdjpeg", LR"(C:\in\xy.dcm)" } },
+          "Wine's cmd keeps the ^ when it expands !" },
         // how the run-time splits the arguments
         { "a backslash before a closing quote makes it text",
           LR"(dcmdjpeg "C:\in\" "D:\out\")", false,
@@ -120,10 +127,10 @@ inline const std::vector<KnownCase>& KnownCases()
         // where the line starts and ends
         { "@ and delimiters before the command are skipped",
           LR"(@ ,;dcmdjpeg "x")", false,
-          { { L"dcmdjpeg", L"x" } }, nullptr },
+          { { L"dcmdjpeg", L"x" } }, "Wine's cmd takes the ; into the command's name" },
         { "a ^ at the end joins the next line, here the end of the file",
           LR"(dcmdjpeg a^)", false,
-          { { L"dcmdjpeg", L"a" } }, nullptr },
+          { { L"dcmdjpeg", L"a" } }, "Wine's cmd runs nothing for such a last line" },
     };
     return cases;
 }

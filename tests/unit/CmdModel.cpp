@@ -1,4 +1,5 @@
 #include "CmdModel.h"
+#include <algorithm>
 
 namespace cmdmodel {
 
@@ -67,6 +68,60 @@ bool IsOperator(wchar_t ch)
     return ch == L'&' || ch == L'|' || ch == L'<' || ch == L'>';
 }
 
+int ParseInt(std::wstring_view text, size_t& pos)
+{
+    int sign = 1;
+    if (pos < text.size() && text[pos] == L'-') {
+        sign = -1;
+        ++pos;
+    }
+    int value = 0;
+    while (pos < text.size() && IsDigit(text[pos]))
+        value = value * 10 + (text[pos++] - L'0');
+    return sign * value;
+}
+
+// The value of a set variable through ~start,length or old=new; anything
+// else stays as written.
+std::wstring Substitute(const std::wstring& value, std::wstring_view how, std::wstring_view written)
+{
+    const int size = static_cast<int>(value.size());
+    if (!how.empty() && how[0] == L'~') {
+        size_t pos = 1;
+        int start = ParseInt(how, pos);
+        int length = size;
+        if (pos < how.size() && how[pos] == L',') {
+            ++pos;
+            length = ParseInt(how, pos);
+        }
+        if (start < 0)
+            start = std::max(0, size + start);
+        start = std::min(start, size);
+        if (length < 0)
+            length = std::max(0, size - start + length);
+        return value.substr(static_cast<size_t>(start), static_cast<size_t>(length));
+    }
+    const size_t equals = how.find(L'=');
+    if (equals == std::wstring_view::npos || equals == 0)
+        return std::wstring(written);
+    const std::wstring_view from = how.substr(0, equals);
+    const std::wstring_view to = how.substr(equals + 1);
+    std::wstring result;
+    size_t pos = 0;
+    while (pos < value.size()) {
+        bool match = pos + from.size() <= value.size();
+        for (size_t k = 0; match && k < from.size(); ++k)
+            match = UpperAscii(value[pos + k]) == UpperAscii(from[k]);
+        if (match) {
+            result += to;
+            pos += from.size();
+        } else {
+            result += value[pos++];
+        }
+    }
+    return result;
+}
+
 }  // namespace
 
 const std::wstring* Environment::Find(std::wstring_view name) const
@@ -124,8 +179,22 @@ std::wstring ExpandPercent(std::wstring_view line, const Environment& env)
             ++i;  // a lone % is dropped
             continue;
         }
-        if (const std::wstring* value = env.Find(line.substr(i + 1, close - i - 1)))
-            out += *value;
+        const std::wstring_view name = line.substr(i + 1, close - i - 1);
+        const size_t colon = name.find(L':');
+        if (colon == std::wstring_view::npos) {
+            if (const std::wstring* value = env.Find(name))
+                out += *value;
+            i = close + 1;
+            continue;
+        }
+        // %name:~start,length% and %name:old=new%. When the variable is not
+        // set, only "%name:" goes and reading goes on after the colon.
+        const std::wstring* value = env.Find(name.substr(0, colon));
+        if (!value) {
+            i += 1 + colon + 1;
+            continue;
+        }
+        out += Substitute(*value, name.substr(colon + 1), line.substr(i, close - i + 1));
         i = close + 1;
     }
     return out;

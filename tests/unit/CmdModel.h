@@ -45,8 +45,9 @@ struct LineReading {
 };
 
 // Phase 1: %% gives %, %0..%9 and %* the batch arguments, %~N an argument
-// without its quotes, %name% a variable (nothing when it is not set), a lone
-// % is dropped. Quotes do not stop it.
+// without its quotes, %name% a variable (nothing when it is not set),
+// %name:~start,length% and %name:old=new% a part or an edit of it (when it is
+// not set, only "%name:" is dropped), a lone % is dropped. Quotes do not stop it.
 std::wstring ExpandPercent(std::wstring_view line, const Environment& env);
 
 // With delayed expansion on and a ! in the command: !name! gives the
