@@ -55,3 +55,19 @@ TEST(BatchLineProperty, HoldsForTheFuzzersFindings)
         EXPECT_EQ(Check(input, system, StandInEncoder(system)), "") << finding.what;
     }
 }
+
+// On a Western system the interpreter reads the batch in 437 and dcmdjpeg gets
+// its arguments in 1252: a name only one of them holds gets no line, so it is
+// reported as skipped for the code page, never as converted.
+TEST(BatchLineProperty, ANameOnlyOneOfTwoCodePagesHoldsGetsNoLine)
+{
+    const System western = SystemNumbered(1);
+    ConversionScript script(L"C:\\in\\", L"D:\\out\\", StandInEncoder(western));
+    script.AddFile(L"\u20AC.dcm");  // € is in 1252 only
+    script.AddFile(L"\u2591.dcm");  // ░ is in 437 only
+    script.AddFile(L"\u00E9.dcm");  // é is in both
+    EXPECT_EQ(script.FilesWithLine(), std::vector<std::wstring>{ L"\u00E9.dcm" });
+    ASSERT_EQ(script.Skipped().size(), 2u);
+    EXPECT_EQ(script.Skipped()[0].reason, SkipReason::CodePage);
+    EXPECT_EQ(script.Skipped()[1].reason, SkipReason::CodePage);
+}

@@ -138,6 +138,12 @@ TEST_F(RealCmd, RunsTheModelsKnownCasesAsTheModelSays)
             continue;
         }
         EXPECT_EQ(got, expected) << c.what << "\nWine ran:" << Shown(got) << "\nthe model says:" << Shown(expected);
+
+        // The command line itself, where the model and Wine agree on one run.
+        const LineReading reading = ReadLine(c.line, KnownCaseEnvironment(c.delayedExpansion));
+        if (runs.size() == 1 && reading.commands.size() == 1) {
+            EXPECT_EQ(runs[0].commandLine, reading.commands[0].text) << c.what;
+        }
     }
 }
 
