@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the batch-line fuzz target longer than the test command does: by
-# default 10 million inputs (about half an hour on one core). Arguments: the
+# default 10 million inputs (about 20 minutes on one core). Arguments: the
 # number of inputs, then any further libFuzzer options. A finding is written
 # to the working folder as crash-*; keep it as a regression case.
 set -euo pipefail

@@ -164,6 +164,19 @@ TEST_F(RealCmd, ReadsTheRestOfALineOverTheLimitAsACommand)
     EXPECT_EQ(model, got);
 }
 
+// Windows drops every CR of a batch line (and so does the model); Wine's cmd
+// ends the line at a lone CR instead and skips the byte after it, as if it
+// were the LF of a CR LF. Parvane writes no CR into a line.
+TEST_F(RealCmd, EndsALineAtALoneCarriageReturnWhereTheModelDropsIt)
+{
+    const std::string bytes = "dcmdjpeg a\rdcmdjpeg b\r\n";
+    EXPECT_EQ(ArgumentLists(RunBatch(bytes)), (Runs{ { L"dcmdjpeg", L"a" } }));  // then "cmdjpeg b"
+    const std::vector<std::string> lines = SplitBatchLines(bytes);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(ProgramRuns(std::wstring(lines[0].begin(), lines[0].end()), KnownCaseEnvironment(false), L"dcmdjpeg"),
+              (Runs{ { L"dcmdjpeg", L"adcmdjpeg", L"b" } }));
+}
+
 // The property with the encoder Parvane really uses, and a sample of the
 // accepted lines run by the real interpreter: every one runs dcmdjpeg once,
 // with exactly its two paths.
