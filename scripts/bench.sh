@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Times a 200-file folder through the batch-convert button against running the
-# same uncompress.bat directly with the interpreter, under Wine.
+# Under Wine: times a 200-file folder through the batch-convert button against
+# running the same uncompress.bat directly with the interpreter, and the
+# gathering alone (click until uncompress.bat is whole, with a stand-in
+# interpreter that ends at once) for 1 000 to 100 000 empty files against a
+# bare FindFirstFileW/FindNextFileW loop writing the same bytes.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 dcmdjpeg="$(bash "$here/setup.sh" | tail -n 1)"

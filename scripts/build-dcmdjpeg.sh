@@ -45,15 +45,28 @@ dsc="$(fetch_source)"
 version="$(basename "$dsc" .dsc | sed 's/^dcmtk_//')"
 out="$work/$version"
 exe="$out/dcmdjpeg.exe"
+src="$work/src-$version"
+extract_source() {
+  if [ ! -d "$src" ]; then
+    (cd "$work" && dpkg-source --no-check -x "$dsc" "src-$version" >&2)
+  fi
+}
+# DCMTK's copyright and licence text goes into the release zip beside the
+# program: it is kept next to dcmdjpeg.exe, from the same source.
+keep_copyright() {
+  if [ ! -f "$out/COPYRIGHT" ]; then
+    extract_source
+    cp "$src/COPYRIGHT" "$out/COPYRIGHT.tmp"
+    mv "$out/COPYRIGHT.tmp" "$out/COPYRIGHT"
+  fi
+}
 if [ -f "$exe" ]; then
+  keep_copyright
   echo "$exe"
   exit 0
 fi
 
-src="$work/src-$version"
-if [ ! -d "$src" ]; then
-  (cd "$work" && dpkg-source --no-check -x "$dsc" "src-$version" >&2)
-fi
+extract_source
 
 bld="$work/build-$version"
 rm -rf "$bld"
@@ -78,4 +91,5 @@ cmake --build "$bld" --target dcmdjpeg >&2
 mkdir -p "$out"
 cp "$(find "$bld" -name dcmdjpeg.exe | head -n 1)" "$exe.tmp"
 mv "$exe.tmp" "$exe"
+keep_copyright
 echo "$exe"

@@ -7,7 +7,7 @@ packages=(
   wine wine32:i386
   xvfb xauth x11-utils fonts-ipafont-gothic imagemagick
   googletest cmake ninja-build make clang libclang-rt-14-dev
-  dcmtk libjpeg-turbo-progs
+  dcmtk libjpeg-turbo-progs unzip
   locales dpkg-dev xz-utils
 )
 
@@ -23,8 +23,12 @@ if ((${#missing[@]})); then
 fi
 
 # Wine reads Unix file names and arguments through the glibc locale; without
-# ja_JP.UTF-8 Japanese file names are not found.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
-  sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  locale-gen
-fi
+# ja_JP.UTF-8 Japanese file names are not found. en_US.UTF-8 is the
+# non-Japanese system of one test (ANSI 1252, OEM 437).
+for wanted in ja_JP en_US; do
+  if ! locale -a 2>/dev/null | grep -qi "^$wanted\.utf-\?8$"; then
+    sed -i "s/^# *\($wanted.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+    grep -q "^$wanted.UTF-8 UTF-8" /etc/locale.gen || echo "$wanted.UTF-8 UTF-8" >> /etc/locale.gen
+    locale-gen
+  fi
+done

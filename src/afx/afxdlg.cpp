@@ -17,10 +17,16 @@ CDialog::~CDialog()
 INT_PTR CDialog::DoModal()
 {
     HWND parent = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
+    // Set before creation, so that an EndDialog during OnInitDialog ends the
+    // run before its loop starts.
+    m_bContinueModal = true;
+    m_nModalResult = -1;
     HWND hwnd = ::CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), parent,
                                      &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
-    if (!hwnd)
+    if (!hwnd) {
+        m_bContinueModal = false;
         return -1;
+    }
     if (parent)
         ::EnableWindow(parent, FALSE);
     RunModalLoop();
@@ -33,7 +39,6 @@ INT_PTR CDialog::DoModal()
 
 void CDialog::RunModalLoop()
 {
-    m_bContinueModal = true;
     MSG msg;
     while (m_bContinueModal) {
         BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);

@@ -11,10 +11,28 @@ bool CreateOutputFolder(const CString& folder)
     return ::CreateDirectoryW(folder, nullptr) != FALSE;
 }
 
+namespace {
+
+// Every OEM and ANSI code page of Windows writes ASCII as itself.
+bool EncodeAscii(std::wstring_view text, std::string& bytes)
+{
+    bytes.resize(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] >= 0x80)
+            return false;
+        bytes[i] = static_cast<char>(text[i]);
+    }
+    return true;
+}
+
+}  // namespace
+
 bool EncodeForBatchFile(std::wstring_view text, std::string& bytes)
 {
-    const UINT oem = ::GetOEMCP();
-    const UINT ansi = ::GetACP();
+    if (EncodeAscii(text, bytes))
+        return true;
+    static const UINT oem = ::GetOEMCP();
+    static const UINT ansi = ::GetACP();
     if (!CodePageFromWide(text, oem, bytes))
         return false;
     if (ansi == oem)
@@ -56,7 +74,7 @@ void MarkFilesNotConverted(ConversionScript& script, const FILETIME& runStart)
 {
     const ULONGLONG start = Ticks(runStart);
     const ULONGLONG earliest = start > kFatTimeResolution ? start - kFatTimeResolution : 0;
-    const std::vector<std::wstring> files = script.FilesWithLine();
+    const std::vector<std::wstring>& files = script.FilesWithLine();
     std::wstring path = script.OutputFolder();
     const size_t folderLength = path.size();
     for (const std::wstring& name : files) {

@@ -38,6 +38,9 @@ std::wstring ConversionLine(std::wstring_view inputFolder, std::wstring_view fil
 ConversionScript::ConversionScript(std::wstring inputFolder, std::wstring outputFolder, Encoder encode)
     : m_inputFolder(std::move(inputFolder)), m_outputFolder(std::move(outputFolder)), m_encode(std::move(encode))
 {
+    m_lineStart = L"dcmdjpeg \"" + DoublePercentSigns(m_inputFolder);
+    m_lineMiddle = L"\" \"" + DoublePercentSigns(m_outputFolder);
+    m_foldersEncoded = m_encode(m_lineStart, m_lineStartBytes) && m_encode(m_lineMiddle, m_lineMiddleBytes);
 }
 
 void ConversionScript::AddFile(std::wstring_view fileName)
@@ -51,21 +54,32 @@ void ConversionScript::AddFile(std::wstring_view fileName)
         m_withLine.emplace_back(fileName);
 }
 
+// The same line as ConversionLine gives, with CR LF in place of the line feed.
 std::optional<SkipReason> ConversionScript::AppendLine(std::wstring_view fileName)
 {
-    std::wstring line = ConversionLine(m_inputFolder, fileName, m_outputFolder);
-    line.pop_back();  // the line feed: the file gets CR LF
-    if (line.size() > kMaxLineLength)
+    std::wstring doubled;
+    std::wstring_view name = fileName;
+    if (fileName.find(L'%') != std::wstring_view::npos) {
+        doubled = DoublePercentSigns(fileName);
+        name = doubled;
+    }
+    const size_t length = m_lineStart.size() + name.size() + m_lineMiddle.size() + name.size() + 1;
+    if (length > kMaxLineLength)
         return SkipReason::LineTooLong;
-    if (!m_encode(line, m_lineBytes))
+    if (!m_foldersEncoded || !m_encode(name, m_nameBytes))
         return SkipReason::CodePage;
     // The interpreter reads a line of the file in bytes: in a double-byte
-    // code page the characters that fit can overflow, and the rest of the
-    // line would be read as a command of its own.
-    if (m_lineBytes.size() > kMaxLineLength)
+    // code page a line that fits in characters can overflow, and the rest of
+    // it would be read as a command of its own.
+    const size_t byteLength =
+        m_lineStartBytes.size() + m_nameBytes.size() + m_lineMiddleBytes.size() + m_nameBytes.size() + 1;
+    if (byteLength > kMaxLineLength)
         return SkipReason::LineTooLong;
-    m_bytes += m_lineBytes;
-    m_bytes += "\r\n";
+    m_bytes += m_lineStartBytes;
+    m_bytes += m_nameBytes;
+    m_bytes += m_lineMiddleBytes;
+    m_bytes += m_nameBytes;
+    m_bytes += "\"\r\n";
     return std::nullopt;
 }
 

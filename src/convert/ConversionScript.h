@@ -57,8 +57,16 @@ private:
     std::wstring m_inputFolder;
     std::wstring m_outputFolder;
     Encoder m_encode;
+    // The line is built from encoded pieces: the code pages are stateless, so
+    // the pieces' bytes put together are the line's bytes. The folders are
+    // encoded once; per file only the name is.
+    std::wstring m_lineStart;   // dcmdjpeg "<input folder>
+    std::wstring m_lineMiddle;  // " "<output folder>
+    std::string m_lineStartBytes;
+    std::string m_lineMiddleBytes;
+    bool m_foldersEncoded = false;
     std::string m_bytes;
-    std::string m_lineBytes;
+    std::string m_nameBytes;
     std::vector<std::wstring> m_withLine;
     std::vector<SkippedFile> m_skipped;
 };

@@ -121,8 +121,9 @@ std::optional<SettingsFolders> ReadSettingsFile()
         return std::nullopt;
     SettingsRead read = ReadSettingsBytes(bytes);
     EchoPasses(read);
-    SettingsFolders folders{ WideFromCodePage(read.inputFolder, CP_ACP),
-                             WideFromCodePage(read.outputFolder, CP_ACP) };
+    // Read in the code page the file is written in, whatever the system's is.
+    SettingsFolders folders{ WideFromCodePage(read.inputFolder, kFileCodePage),
+                             WideFromCodePage(read.outputFolder, kFileCodePage) };
     EchoFolders(folders);
     return folders;
 }

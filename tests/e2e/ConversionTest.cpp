@@ -105,9 +105,11 @@ TEST_F(Conversion, DecompressesEveryPlainFileOfTheInputFolder)
     Start(in.wstring(), out.wstring() + L"\\");
     parvane->Click(IDC_BUTTON_CONVERT);
     MessageBoxView leftOut = parvane->WaitForMessageBox(kRunTimeout);
-    ASSERT_NE(leftOut.hwnd, nullptr) << "the run ends by naming the file it left out";
+    ASSERT_NE(leftOut.hwnd, nullptr) << "the run ends by naming the files it left out or could not convert";
     EXPECT_EQ(leftOut.caption, L"変換しなかったファイルがあります");
-    EXPECT_NE(leftOut.text.find(L"한글.dcm"), std::wstring::npos) << leftOut.text.size();
+    EXPECT_NE(leftOut.text.find(L"変換しなかったファイルが 2 件あります"), std::wstring::npos) << leftOut.text.size();
+    EXPECT_NE(leftOut.text.find(L"한글.dcm"), std::wstring::npos);
+    EXPECT_NE(leftOut.text.find(L"notdicom.txt"), std::wstring::npos);
     EXPECT_TRUE(leftOut.hasIcon);
     EXPECT_EQ(leftOut.buttons, std::vector<int>{ IDOK });
     parvane->Answer(leftOut, IDOK);
@@ -260,7 +262,7 @@ TEST_F(Conversion, EmptyInputFolderGivesAnEmptyBatchFileAndNoMessage)
     EXPECT_EQ(ReadFileBytes(work / L"uncompress.bat"), "");
 }
 
-TEST_F(Conversion, MissingDcmdjpegEndsTheRunAndTheWindowRespondsAgain)
+TEST_F(Conversion, MissingDcmdjpegEndsTheRunAndItsFilesAreReportedNotConverted)
 {
     fs::remove(work / L"dcmdjpeg.exe");
     const fs::path in = work / L"in";
@@ -268,7 +270,11 @@ TEST_F(Conversion, MissingDcmdjpegEndsTheRunAndTheWindowRespondsAgain)
     AddFile(in, L"one.dcm", L"lossless.dcm");
     fs::create_directories(out);
     Start(in.wstring(), out.wstring());
-    ASSERT_TRUE(parvane->ClickAndWait(IDC_BUTTON_CONVERT, kRunTimeout));
+    parvane->Click(IDC_BUTTON_CONVERT);
+    MessageBoxView box = parvane->WaitForMessageBox(kRunTimeout);
+    EXPECT_EQ(box.caption, L"変換しなかったファイルがあります");
+    EXPECT_NE(box.text.find(L"one.dcm"), std::wstring::npos);
+    parvane->Answer(box, IDOK);
     EXPECT_TRUE(parvane->WaitUntilResponsive(5s));
     EXPECT_FALSE(fs::exists(out / L"one.dcm"));
 }

@@ -69,6 +69,23 @@ std::wstring QuoteArgument(const std::wstring& text)
 
 std::wstring ParvaneExe() { return PARVANE_EXE_PATH; }
 std::wstring DcmdjpegExe() { return DCMDJPEG_EXE_PATH; }
+std::wstring StandInInterpreterExe() { return STAND_IN_INTERPRETER_PATH; }
+
+ScopedEnvironment::ScopedEnvironment(const wchar_t* name, const std::wstring& value) : m_name(name)
+{
+    DWORD size = ::GetEnvironmentVariableW(name, nullptr, 0);
+    m_hadOld = size > 0;
+    if (m_hadOld) {
+        m_old.resize(size);
+        m_old.resize(::GetEnvironmentVariableW(name, &m_old[0], size));
+    }
+    ::SetEnvironmentVariableW(name, value.c_str());
+}
+
+ScopedEnvironment::~ScopedEnvironment()
+{
+    ::SetEnvironmentVariableW(m_name.c_str(), m_hadOld ? m_old.c_str() : nullptr);
+}
 std::filesystem::path ArtifactFolder() { return ARTIFACT_FOLDER_PATH; }
 std::filesystem::path DicomFixtureFolder() { return DICOM_FIXTURE_FOLDER_PATH; }
 

@@ -17,6 +17,8 @@ constexpr Duration kTimeout = 20s;
 
 std::wstring ParvaneExe();
 std::wstring DcmdjpegExe();
+// A stand-in for the command interpreter (see StandInInterpreter.cpp).
+std::wstring StandInInterpreterExe();
 // The DICOM files made for the tests at test time (see make_dicom_fixtures.sh).
 std::filesystem::path DicomFixtureFolder();
 std::filesystem::path ArtifactFolder();
@@ -26,6 +28,21 @@ std::wstring ClassName(HWND hwnd);
 
 // A folder of its own for one test, emptied first and left for inspection.
 std::filesystem::path MakeScratchFolder(const std::wstring& name);
+
+// Sets an environment variable for the programs started while it lives, and
+// restores the old value after.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const wchar_t* name, const std::wstring& value);
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    std::wstring m_name;
+    std::wstring m_old;
+    bool m_hadOld;
+};
 
 // What a message box shows.
 struct MessageBoxView {

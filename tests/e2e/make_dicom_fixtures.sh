@@ -3,6 +3,11 @@
 #   baseline.dcm   JPEG baseline, made by img2dcm from a JPEG
 #   lossless.dcm   JPEG lossless process 14 (first-order prediction), by dcmcjpeg
 #   lossless.raw   the uncompressed pixel data that lossless.dcm must decompress to
+#   awkward/       files whose names Windows could not have made, or would open
+#                  as another file, beside names that are safe; made here on the
+#                  Linux side, where such names can exist (as on disks written
+#                  by other systems). Every unsafe name holds lossless.dcm; the
+#                  look-alikes "sp.dcm" and "dot.dcm" hold baseline.dcm.
 set -euo pipefail
 out="$(realpath -m "$1")"
 rm -rf "$out.tmp"
@@ -21,6 +26,16 @@ mv uncompressed.dcm.0.raw lossless.raw 2>/dev/null || mv "$(ls -- *.raw | head -
 dcmdump -q -M baseline.dcm | grep '=JPEGBaseline' >/dev/null
 dcmdump -q -M lossless.dcm | grep '=JPEGLossless:Non-hierarchical-1stOrderPrediction' >/dev/null
 rm -f picture.jpg picture.bmp uncompressed.dcm
+
+mkdir awkward
+unsafe=('a"b.dcm' 'x" & echo hi> injected.txt & rem ".dcm' $'line\nfeed.dcm' 'sp.dcm ' 'dot.dcm.'
+        'CON' 'nul.dcm' 'a<b.dcm' 'c:d.dcm' 'q?.dcm' 'pipe|.dcm' 'back\slash.dcm')
+for name in "${unsafe[@]}"; do cp lossless.dcm "awkward/$name"; done
+for name in ok.dcm 'x^y.dcm' 'a&b.dcm' 'bang!.dcm' '50%.dcm' '(paren).dcm'; do
+  cp lossless.dcm "awkward/$name"
+done
+cp baseline.dcm awkward/sp.dcm
+cp baseline.dcm awkward/dot.dcm
 cd ..
 rm -rf "$out"
 mv "$out.tmp" "$out"

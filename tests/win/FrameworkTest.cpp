@@ -73,6 +73,21 @@ BEGIN_MESSAGE_MAP(TestDialog, CDialog)
     ON_BN_CLICKED(IDC_TEST_BUTTON, &TestDialog::OnButton)
 END_MESSAGE_MAP()
 
+TEST(ModalLoop, EndDialogDuringInitialisationEndsTheRunAsSoonAsItStarts)
+{
+    // A close request arrives while a box shown during start-up is open.
+    TestDialog dlg;
+    dlg.onInit = [](TestDialog& d) {
+        d.PostCancel();
+        d.MessageBox(L"first start", L"box");
+        d.PostKey(IDC_TEST_EDIT, 'A');  // would be seen if the modal loop ran
+    };
+    BoxAnswerer boxes;
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(boxes.Seen().size(), 1u);
+    EXPECT_TRUE(dlg.keyDownsSeen.empty());
+}
+
 TEST(ModalLoop, PreTranslateMessageSeesKeyDownsBeforeTheControl)
 {
     TestDialog dlg;

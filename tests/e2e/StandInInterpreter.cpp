@@ -1,0 +1,86 @@
+// A stand-in for the command interpreter, named by ComSpec in tests. It
+// records the command line it was given and the moment it started (the
+// performance counter, which all processes share) in the file named by
+// PARVANE_STANDIN_LOG, one line each. With PARVANE_STANDIN_RUN_CMD=1 it then
+// hands the same arguments to the real cmd.exe and ends with its exit code;
+// otherwise it ends at once.
+#include <windows.h>
+#include <string>
+
+namespace {
+
+std::wstring Environment(const wchar_t* name)
+{
+    wchar_t value[MAX_PATH] = {};
+    DWORD length = ::GetEnvironmentVariableW(name, value, MAX_PATH);
+    return length < MAX_PATH ? std::wstring(value, length) : std::wstring();
+}
+
+void AppendLine(const std::wstring& logPath, const std::wstring& line)
+{
+    HANDLE log = ::CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (log == INVALID_HANDLE_VALUE)
+        return;
+    std::wstring text = line + L"\n";
+    int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0], size, nullptr, nullptr);
+    DWORD written = 0;
+    ::WriteFile(log, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::CloseHandle(log);
+}
+
+// The arguments: the command line without the program's name.
+std::wstring Arguments(const wchar_t* commandLine)
+{
+    const wchar_t* p = commandLine;
+    if (*p == L'"') {
+        for (++p; *p && *p != L'"'; ++p) {
+        }
+        if (*p)
+            ++p;
+    } else {
+        while (*p && *p != L' ' && *p != L'\t')
+            ++p;
+    }
+    while (*p == L' ' || *p == L'\t')
+        ++p;
+    return p;
+}
+
+DWORD RunRealInterpreter(const std::wstring& arguments)
+{
+    wchar_t system[MAX_PATH] = {};
+    UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
+    std::wstring cmd = std::wstring(system, length) + L"\\cmd.exe";
+    std::wstring commandLine = L"cmd.exe " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(cmd.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return 9009;
+    ::WaitForSingleObject(info.hProcess, INFINITE);
+    DWORD code = 0;
+    ::GetExitCodeProcess(info.hProcess, &code);
+    ::CloseHandle(info.hThread);
+    ::CloseHandle(info.hProcess);
+    return code;
+}
+
+}  // namespace
+
+int wmain()
+{
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    const wchar_t* commandLine = ::GetCommandLineW();
+    const std::wstring logPath = Environment(L"PARVANE_STANDIN_LOG");
+    if (!logPath.empty()) {
+        AppendLine(logPath, commandLine);
+        AppendLine(logPath, std::to_wstring(now.QuadPart));
+    }
+    if (Environment(L"PARVANE_STANDIN_RUN_CMD") == L"1")
+        return static_cast<int>(RunRealInterpreter(Arguments(commandLine)));
+    return 0;
+}
