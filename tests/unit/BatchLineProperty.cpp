@@ -124,6 +124,14 @@ constexpr char32_t kBeyondAscii[] = {
     0x65E5, 0x672C, 0x753B, 0x50CF, 0x2460, 0x2170, 0x00B2, 0x00B3, 0x0152, 0x0192,
 };
 
+// Whole words that single characters seldom spell: the device names (and
+// near misses), extensions, and what the interpreter would expand.
+constexpr std::wstring_view kWords[] = {
+    L"CON",   L"con",    L"NUL",     L"nul",     L"AUX",  L"PRN",     L"COM1", L"com9", L"LPT1",
+    L"lpt\u00B9", L"COM\u00B2", L"CONIN$", L"conout$", L"COM0", L"CONSOLE", L".dcm", L" .dcm", L".",
+    L" ",     L"%TEMP%", L"%~1",     L"%*",      L"!PATH!", L"^&",     L"\\\"", L"\\\\", L"a.dcm",
+};
+
 constexpr size_t kMaxGeneratedLength = 12000;
 
 }  // namespace
@@ -178,9 +186,11 @@ Input InputFromBytes(const uint8_t* data, size_t size)
             AppendCodePoint(text, 0xE000 + (((b - 0xC0) << 8) | next()));  // private use
         } else if (b < 0xF0) {
             AppendCodePoint(text, (next() << 8) | next());  // anywhere in the first plane
-        } else if (b < 0xF6) {
+        } else if (b < 0xF4) {
             const char32_t cp = ((next() << 16) | (next() << 8) | next()) % 0x110000;
             AppendCodePoint(text, cp);
+        } else if (b < 0xF6) {
+            text += kWords[next() % std::size(kWords)];
         } else if (!text.empty()) {
             // A long run of the last character: names and folders near the line limit.
             const wchar_t last = text.back();
@@ -216,7 +226,7 @@ std::vector<uint8_t> RandomInputBytes(std::mt19937& random)
                 for (int k = 0; k < 3; ++k)
                     bytes.push_back(static_cast<uint8_t>(below(256)));
             } else {
-                bytes.push_back(static_cast<uint8_t>(0xF6 + below(8)));
+                bytes.push_back(static_cast<uint8_t>(0xF4 + below(10)));  // a word or a long run
                 bytes.push_back(static_cast<uint8_t>(below(256)));
             }
         }

@@ -38,7 +38,7 @@ struct Input {
 // Arbitrary Unicode from arbitrary bytes, biased toward what the interpreter
 // and the run-time treat specially: " % ^ & | < > ( ) ! \, spaces, control
 // characters, full-width and private-use characters, double-byte characters
-// whose second byte is a backslash, and very long runs.
+// whose second byte is a backslash, device names, and very long runs.
 Input InputFromBytes(const uint8_t* data, size_t size);
 
 // Bytes for InputFromBytes drawn at random, with short texts and the rarer
