@@ -68,6 +68,13 @@ std::optional<SkipReason> ConversionScript::AppendLine(std::wstring_view fileNam
         return SkipReason::LineTooLong;
     if (!m_foldersEncoded || !m_encode(name, m_nameBytes))
         return SkipReason::CodePage;
+    // The interpreter reads a line of the file in bytes: in a double-byte
+    // code page a line that fits in characters can overflow, and the rest of
+    // it would be read as a command of its own.
+    const size_t byteLength =
+        m_lineStartBytes.size() + m_nameBytes.size() + m_lineMiddleBytes.size() + m_nameBytes.size() + 1;
+    if (byteLength > kMaxLineLength)
+        return SkipReason::LineTooLong;
     m_bytes += m_lineStartBytes;
     m_bytes += m_nameBytes;
     m_bytes += m_lineMiddleBytes;

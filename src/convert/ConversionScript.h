@@ -21,7 +21,8 @@ std::wstring DoublePercentSigns(std::wstring_view text);
 std::wstring ConversionLine(std::wstring_view inputFolder, std::wstring_view fileName,
                             std::wstring_view outputFolder);
 
-// The longest line the interpreter reads whole (its limit is 8191 characters).
+// The longest line the interpreter reads whole (its limit is 8191 characters;
+// Wine's cmd reads at most 8192 bytes), in characters and in encoded bytes.
 constexpr size_t kMaxLineLength = 8190;
 
 struct SkippedFile {

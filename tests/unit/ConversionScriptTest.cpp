@@ -80,6 +80,25 @@ TEST(ConversionScript, FilesThatCannotBeWrittenSafelyAreSkippedWithTheirReasonAn
                                                          SkipReason::LineTooLong }));
 }
 
+TEST(ConversionScript, ALineThatFitsInCharactersButNotInEncodedBytesIsTooLong)
+{
+    // A stand-in for a double-byte code page: two bytes for every character
+    // beyond ASCII.
+    auto encodeDoubleByte = [](std::wstring_view text, std::string& bytes) {
+        bytes.clear();
+        for (wchar_t ch : text)
+            bytes.append(static_cast<unsigned>(ch) > 0x7F ? 2 : 1, static_cast<char>(ch));
+        return true;
+    };
+    const size_t lineWithoutName = ConversionLine(L"C:\\", L"", L"D:\\").size() - 1;
+    const size_t nameFitsInBytes = (kMaxLineLength - lineWithoutName) / 4;
+    ConversionScript script(L"C:\\", L"D:\\", encodeDoubleByte);
+    script.AddFile(std::wstring(nameFitsInBytes, L'\uFF01'));
+    script.AddFile(std::wstring(nameFitsInBytes + 1, L'\uFF01'));
+    EXPECT_EQ(script.FilesWithLine().size(), 1u);
+    EXPECT_EQ(Reasons(script), std::vector<SkipReason>{ SkipReason::LineTooLong });
+}
+
 TEST(ConversionScript, AFolderTheCodePageCannotHoldLeavesEveryFileOut)
 {
     ConversionScript script(L"C:\\한\\", L"D:\\out\\", &EncodeLatin1);
