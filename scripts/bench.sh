@@ -8,7 +8,7 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 dcmdjpeg="$(bash "$here/setup.sh" | tail -n 1)"
 source "$here/env.sh"
-PARVANE_WINDOWS_ONLY=1 bash "$here/build.sh" "$dcmdjpeg" >/dev/null
+PARVANE_WINDOWS_ONLY=1 PARVANE_BUILD_QUIET=1 bash "$here/build.sh" "$dcmdjpeg"
 bash "$PARVANE_ROOT/tests/e2e/make_dicom_fixtures.sh" "$PARVANE_BUILD/win/tests/e2e/dicom-fixtures"
 kept="$PARVANE_BUILD/win/tests/e2e/scratch/GatheringBenchmarkFiles"
 for n in 1000 10000 100000; do

@@ -2,6 +2,15 @@
 # Builds Parvane.exe and the Windows tests (build/win), and the native unit
 # tests and fuzz target (build/native). Argument: the path of dcmdjpeg.exe.
 set -euo pipefail
+# With PARVANE_BUILD_QUIET=1 it prints nothing unless the build fails.
+if [ "${PARVANE_BUILD_QUIET:-0}" = 1 ]; then
+  if ! output="$(PARVANE_BUILD_QUIET=0 bash "$0" "$@" 2>&1)"; then
+    echo "$output" >&2
+    echo "The build failed." >&2
+    exit 1
+  fi
+  exit 0
+fi
 source "$(dirname "$0")/env.sh"
 dcmdjpeg="${1:-}"
 

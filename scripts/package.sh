@@ -5,12 +5,7 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 dcmdjpeg="$(bash "$here/setup.sh" | tail -n 1)"
 source "$here/env.sh"
-# Quiet unless the build fails.
-if ! build_output="$(PARVANE_WINDOWS_ONLY=1 bash "$here/build.sh" "$dcmdjpeg" 2>&1)"; then
-  echo "$build_output" >&2
-  echo "The build failed." >&2
-  exit 1
-fi
+PARVANE_WINDOWS_ONLY=1 PARVANE_BUILD_QUIET=1 bash "$here/build.sh" "$dcmdjpeg"
 
 dist="$PARVANE_ROOT/dist"
 mkdir -p "$dist"

@@ -35,10 +35,10 @@ std::wstring ConversionLine(std::wstring_view inputFolder, std::wstring_view fil
     return line;
 }
 
-ConversionScript::ConversionScript(std::wstring inputFolder, std::wstring outputFolder, Encoder encode)
-    : m_inputFolder(std::move(inputFolder)), m_outputFolder(std::move(outputFolder)), m_encode(std::move(encode))
+ConversionScript::ConversionScript(std::wstring_view inputFolder, std::wstring outputFolder, Encoder encode)
+    : m_outputFolder(std::move(outputFolder)), m_encode(std::move(encode))
 {
-    m_lineStart = L"dcmdjpeg \"" + DoublePercentSigns(m_inputFolder);
+    m_lineStart = L"dcmdjpeg \"" + DoublePercentSigns(inputFolder);
     m_lineMiddle = L"\" \"" + DoublePercentSigns(m_outputFolder);
     m_foldersEncoded = m_encode(m_lineStart, m_lineStartBytes) && m_encode(m_lineMiddle, m_lineMiddleBytes);
 }

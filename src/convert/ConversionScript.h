@@ -37,7 +37,7 @@ public:
     using Encoder = std::function<bool(std::wstring_view text, std::string& bytes)>;
 
     // Both folders end in a backslash and passed IsSafeFolderText.
-    ConversionScript(std::wstring inputFolder, std::wstring outputFolder, Encoder encode);
+    ConversionScript(std::wstring_view inputFolder, std::wstring outputFolder, Encoder encode);
 
     // Adds the line for one file, or notes why the file gets none.
     void AddFile(std::wstring_view fileName);
@@ -54,7 +54,6 @@ public:
 private:
     std::optional<SkipReason> AppendLine(std::wstring_view fileName);
 
-    std::wstring m_inputFolder;
     std::wstring m_outputFolder;
     Encoder m_encode;
     // The line is built from encoded pieces: the code pages are stateless, so

@@ -1,5 +1,7 @@
-// The code pages through the platform's own conversions, for the Windows build.
+// The code pages through the platform's own conversions, as Parvane makes
+// them, for the Windows build.
 #include "CodePages.h"
+#include "afx/afxstr.h"
 #include <windows.h>
 #include <map>
 #include <memory>
@@ -12,29 +14,12 @@ public:
 
     bool Encode(std::wstring_view text, std::string& bytes) const override
     {
-        bytes.clear();
-        if (text.empty())
-            return true;
-        const int size = static_cast<int>(text.size());
-        BOOL usedDefault = FALSE;
-        const int count = ::WideCharToMultiByte(m_number, WC_NO_BEST_FIT_CHARS, text.data(), size, nullptr, 0,
-                                                nullptr, &usedDefault);
-        if (count <= 0 || usedDefault)
-            return false;
-        bytes.resize(static_cast<size_t>(count));
-        ::WideCharToMultiByte(m_number, WC_NO_BEST_FIT_CHARS, text.data(), size, &bytes[0], count, nullptr, nullptr);
-        return Decode(bytes) == text;
+        return CodePageFromWide(text, m_number, bytes);
     }
 
     std::wstring Decode(std::string_view bytes) const override
     {
-        if (bytes.empty())
-            return {};
-        const int size = static_cast<int>(bytes.size());
-        const int count = ::MultiByteToWideChar(m_number, 0, bytes.data(), size, nullptr, 0);
-        std::wstring text(static_cast<size_t>(count), L'\0');
-        ::MultiByteToWideChar(m_number, 0, bytes.data(), size, &text[0], count);
-        return text;
+        return WideFromCodePage(std::string(bytes), m_number);
     }
 
     bool IsLeadByte(unsigned char byte) const override { return ::IsDBCSLeadByteEx(m_number, byte) != FALSE; }
