@@ -8,21 +8,23 @@
 # and the exit code is 0 only when every sample file converted.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-dcmdjpeg="$(bash "$here/setup.sh" | tail -n 1)"
 source "$here/env.sh"
+setup_output="$(bash "$here/setup.sh")"
+eval "$setup_output"
+export DCMDJPEG_X86 DCMDJPEG_X64
 source "$here/sample.sh"
-PARVANE_WINDOWS_ONLY=1 PARVANE_BUILD_QUIET=1 bash "$here/build.sh" "$dcmdjpeg"
+PARVANE_WINDOWS_ONLY=1 PARVANE_BUILD_QUIET=1 bash "$here/build.sh"
 
 workdir="${PARVANE_WORKDIR:-$PARVANE_ROOT/run}"
 mkdir -p "$workdir"
-cp -f "$dcmdjpeg" "$workdir/dcmdjpeg.exe"
+cp -f "$(tested_dcmdjpeg)" "$workdir/dcmdjpeg.exe"
 make_sample "$workdir"
 write_sample_settings "$workdir"
 cd "$workdir"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   echo "Starting Parvane on display $DISPLAY (working folder: $workdir)"
-  exec wine "$PARVANE_BUILD/win/src/Parvane.exe"
+  exec wine "$PARVANE_WIN_BUILD/src/Parvane.exe"
 fi
 
 source "$here/start-display.sh"

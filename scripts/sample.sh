@@ -98,8 +98,8 @@ report_sample() {
 convert_sample() {
   local workdir="$1" shots="$1/screenshots" status=0 bmp
   rm -rf "$shots"
-  (cd "$workdir" && wine "$PARVANE_BUILD/win/tools/run-sample/parvane_run_sample.exe" \
-    "$(windows_path "$PARVANE_BUILD/win/src/Parvane.exe")" "$(windows_path "$workdir")" \
+  (cd "$workdir" && wine "$PARVANE_WIN_BUILD/tools/run-sample/parvane_run_sample.exe" \
+    "$(windows_path "$PARVANE_WIN_BUILD/src/Parvane.exe")" "$(windows_path "$workdir")" \
     "$(windows_path "$workdir/sample/input")" "$(windows_path "$workdir/sample/output")" \
     "$(windows_path "$shots")" </dev/null) |
     sed -e 's/\r$//' -e '/^ *screenshot/{s/Z:\\/\//; s/\\/\//g; s/\.bmp$/.png/}' || status=$?

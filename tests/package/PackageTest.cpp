@@ -19,29 +19,50 @@ namespace {
 
 const char kBom[] = "\xEF\xBB\xBF";
 
-// The one zip made by the package command, and the version in its name
-// ("Parvane-<version>-win32.zip").
+// A zip made by the package command: "Parvane-<version>-<suffix>.zip", with
+// the version taken from its name, and where it was unpacked.
 struct MadeZip {
     fs::path file;
     std::wstring version;
+    fs::path unpacked;  // Parvane-<version> inside the folder it was unpacked into
 };
 
-MadeZip FindZip()
+MadeZip FindZip(const fs::path& zipFolder, const std::wstring& suffix, const fs::path& unpackedInto)
 {
     MadeZip zip;
-    for (const auto& entry : fs::directory_iterator(PACKAGE_ZIP_FOLDER_PATH)) {
+    const std::wstring prefix = L"Parvane-", ending = L"-" + suffix + L".zip";
+    for (const auto& entry : fs::directory_iterator(zipFolder)) {
         std::wstring name = entry.path().filename().wstring();
-        const std::wstring prefix = L"Parvane-", suffix = L"-win32.zip";
-        if (name.size() > prefix.size() + suffix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
-            name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+        if (name.size() > prefix.size() + ending.size() && name.compare(0, prefix.size(), prefix) == 0 &&
+            name.compare(name.size() - ending.size(), ending.size(), ending) == 0) {
             zip.file = entry.path();
-            zip.version = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+            zip.version = name.substr(prefix.size(), name.size() - prefix.size() - ending.size());
+            zip.unpacked = unpackedInto / (L"Parvane-" + zip.version);
         }
     }
     return zip;
 }
 
-fs::path UnpackedFolder() { return fs::path(PACKAGE_UNPACKED_PATH) / (L"Parvane-" + FindZip().version); }
+// The zip of the build under test, which is unpacked and run.
+MadeZip TestedZip() { return FindZip(PACKAGE_ZIP_FOLDER_PATH, PACKAGE_ZIP_SUFFIX, PACKAGE_UNPACKED_PATH); }
+
+bool HasOtherZip() { return std::wstring(PACKAGE_OTHER_ZIP_SUFFIX) != L""; }
+
+// The other target's zip, which is looked into but never run.
+MadeZip OtherZip()
+{
+    return FindZip(PACKAGE_OTHER_ZIP_FOLDER_PATH, PACKAGE_OTHER_ZIP_SUFFIX, PACKAGE_OTHER_UNPACKED_PATH);
+}
+
+std::vector<std::pair<std::wstring, MadeZip>> BothZips()
+{
+    std::vector<std::pair<std::wstring, MadeZip>> zips = { { PACKAGE_ZIP_SUFFIX, TestedZip() } };
+    if (HasOtherZip())
+        zips.push_back({ PACKAGE_OTHER_ZIP_SUFFIX, OtherZip() });
+    return zips;
+}
+
+fs::path UnpackedFolder() { return TestedZip().unpacked; }
 
 std::string Utf8(const std::wstring& text)
 {
@@ -142,10 +163,8 @@ VersionRecord ReadVersionRecord(const fs::path& exe)
     return record;
 }
 
-TEST(Package, ZipHoldsOneVersionedFolderWithExactlyTheReleaseFiles)
+void ExpectReleaseFiles(const MadeZip& zip)
 {
-    MadeZip zip = FindZip();
-    ASSERT_FALSE(zip.version.empty()) << "no Parvane-<version>-win32.zip was made";
     const std::string folder = "Parvane-" + Utf8(zip.version) + "/";
     const std::set<std::string> expected = {
         folder,
@@ -163,6 +182,65 @@ TEST(Package, ZipHoldsOneVersionedFolderWithExactlyTheReleaseFiles)
         EXPECT_TRUE(ascii || entry.utf8Name) << entry.name;
     }
     EXPECT_EQ(names, expected);
+}
+
+TEST(Package, EachZipHoldsOneVersionedFolderWithExactlyTheReleaseFiles)
+{
+    for (const auto& [suffix, zip] : BothZips()) {
+        SCOPED_TRACE(Utf8(suffix));
+        ASSERT_FALSE(zip.version.empty()) << "no Parvane-<version>-" << Utf8(suffix) << ".zip was made";
+        ExpectReleaseFiles(zip);
+    }
+}
+
+// What the PE headers of an executable say: its machine, and whether it may
+// use addresses above 2 GB.
+struct PeHeader {
+    uint16_t machine = 0;
+    bool largeAddressAware = false;
+};
+
+PeHeader ReadPeHeader(const fs::path& exe)
+{
+    PeHeader header;
+    const std::string bytes = ReadFileBytes(exe);
+    if (bytes.size() < 0x40 || bytes.compare(0, 2, "MZ") != 0)
+        return header;
+    size_t pe = Read32(bytes, 0x3C);
+    if (pe + 24 > bytes.size() || bytes.compare(pe, 4, std::string("PE\0\0", 4)) != 0)
+        return header;
+    header.machine = Read16(bytes, pe + 4);
+    header.largeAddressAware = (Read16(bytes, pe + 22) & IMAGE_FILE_LARGE_ADDRESS_AWARE) != 0;
+    return header;
+}
+
+// Both executables of a zip are built for its target; dcmdjpeg.exe may use
+// more than 2 GB (on 64-bit Windows a 32-bit one then gets 4 GB), which large
+// multi-frame files need.
+TEST(Package, EachZipsProgramsAreBuiltForItsTargetAndDcmdjpegIsLargeAddressAware)
+{
+    for (const auto& [suffix, zip] : BothZips()) {
+        SCOPED_TRACE(Utf8(suffix));
+        const uint16_t machine = suffix == L"win64" ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386;
+        for (const wchar_t* name : { L"Parvane.exe", L"dcmdjpeg.exe" })
+            EXPECT_EQ(ReadPeHeader(zip.unpacked / name).machine, machine) << fs::path(name).string();
+        EXPECT_TRUE(ReadPeHeader(zip.unpacked / L"dcmdjpeg.exe").largeAddressAware);
+    }
+}
+
+// The other target's zip carries the same texts, the guide that says which
+// zip to choose among them.
+TEST(Package, OtherZipHoldsTheSameTexts)
+{
+    if (!HasOtherZip())
+        GTEST_SKIP() << "no other target's build was named";
+    const MadeZip tested = TestedZip(), other = OtherZip();
+    for (const wchar_t* name : { L"LICENSE.txt", L"THIRD-PARTY-NOTICES.txt", L"はじめにお読みください.txt" })
+        EXPECT_EQ(ReadFileBytes(other.unpacked / name), ReadFileBytes(tested.unpacked / name))
+            << fs::path(name).string();
+    const std::string guide = ReadFileBytes(tested.unpacked / L"はじめにお読みください.txt");
+    EXPECT_TRUE(Contains(guide, Utf8(L"Parvane-" + tested.version + L"-win32.zip")));
+    EXPECT_TRUE(Contains(guide, Utf8(L"Parvane-" + tested.version + L"-win64.zip")));
 }
 
 TEST(Package, TextFilesAreUtf8WithByteOrderMarkAndCrLf)
@@ -198,15 +276,17 @@ TEST(Package, DcmdjpegFromTheZipAnswersVersion)
     EXPECT_TRUE(Contains(ReadFileBytes(answer), "$dcmtk: dcmdjpeg v")) << ReadFileBytes(answer);
 }
 
-TEST(Package, VersionRecordOfTheZippedProgramEqualsTheVersionInTheFileName)
+TEST(Package, VersionRecordOfEachZippedProgramEqualsTheVersionInTheFileName)
 {
-    const std::wstring version = FindZip().version;
-    ASSERT_FALSE(version.empty());
-    VersionRecord record = ReadVersionRecord(UnpackedFolder() / L"Parvane.exe");
-    EXPECT_EQ(record.fileVersion, version);
-    EXPECT_EQ(record.productVersion, version);
-    EXPECT_EQ(record.fixedFileVersion, version);
-    EXPECT_EQ(record.fixedProductVersion, version);
+    for (const auto& [suffix, zip] : BothZips()) {
+        SCOPED_TRACE(Utf8(suffix));
+        ASSERT_FALSE(zip.version.empty());
+        VersionRecord record = ReadVersionRecord(zip.unpacked / L"Parvane.exe");
+        EXPECT_EQ(record.fileVersion, zip.version);
+        EXPECT_EQ(record.productVersion, zip.version);
+        EXPECT_EQ(record.fixedFileVersion, zip.version);
+        EXPECT_EQ(record.fixedProductVersion, zip.version);
+    }
 }
 
 // Started as Explorer starts a double-clicked program: the working folder is

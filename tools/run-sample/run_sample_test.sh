@@ -11,7 +11,7 @@ source "$PARVANE_ROOT/scripts/sample.sh"
 work="$(realpath -m "$1")"
 rm -rf "$work"
 mkdir -p "$work"
-cp "$(grep -m1 '^DCMDJPEG_EXE:' "$PARVANE_BUILD/win/CMakeCache.txt" | cut -d= -f2-)" "$work/dcmdjpeg.exe"
+cp "$(grep -m1 '^DCMDJPEG_EXE:' "$PARVANE_WIN_BUILD/CMakeCache.txt" | cut -d= -f2-)" "$work/dcmdjpeg.exe"
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
 make_sample "$work"
