@@ -88,6 +88,14 @@ void ConversionScript::MarkNotConverted(std::wstring_view fileName)
     m_skipped.push_back({ std::wstring(fileName), SkipReason::NotConverted });
 }
 
+void ConversionScript::MarkNotReached(size_t firstLine)
+{
+    for (size_t line = firstLine; line < m_withLine.size(); ++line)
+        m_skipped.push_back({ std::move(m_withLine[line]), SkipReason::NotReached });
+    if (firstLine < m_withLine.size())
+        m_withLine.resize(firstLine);
+}
+
 namespace {
 
 const wchar_t* ReasonHeading(SkipReason reason)
@@ -105,6 +113,8 @@ const wchar_t* ReasonHeading(SkipReason reason)
         return L"フォルダ名とファイル名が長すぎます";
     case SkipReason::NotConverted:
         return L"dcmdjpeg が出力ファイルを書きませんでした（DICOM ファイルでない、読み込めない など）";
+    case SkipReason::NotReached:
+        return L"中止したため変換していません";
     }
     return L"";
 }
@@ -124,6 +134,7 @@ std::wstring ForDisplay(const std::wstring& name)
 constexpr SkipReason kReasonsInOrder[] = {
     SkipReason::ForbiddenCharacter, SkipReason::TrailingDotOrSpace, SkipReason::DeviceName,
     SkipReason::CodePage,           SkipReason::LineTooLong,        SkipReason::NotConverted,
+    SkipReason::NotReached,
 };
 
 }  // namespace

@@ -43,10 +43,15 @@ public:
     void AddFile(std::wstring_view fileName);
     // Notes a file whose line was written but which was not converted.
     void MarkNotConverted(std::wstring_view fileName);
+    // After a stop: notes the files of the lines from firstLine on, which the
+    // run never reached; they leave FilesWithLine, so that the check of the
+    // outputs passes over them.
+    void MarkNotReached(size_t firstLine);
 
     // The content of uncompress.bat: the lines with CR LF ends.
     const std::string& Bytes() const { return m_bytes; }
-    // The files that have a line, in the order of the lines.
+    // The files that have a line, in the order of the lines (after a stop,
+    // those the run reached).
     const std::vector<std::wstring>& FilesWithLine() const { return m_withLine; }
     const std::vector<SkippedFile>& Skipped() const { return m_skipped; }
     const std::wstring& OutputFolder() const { return m_outputFolder; }

@@ -13,6 +13,7 @@ enum class SkipReason {
     CodePage,            // the interpreter's or dcmdjpeg's code page cannot hold the line exactly
     LineTooLong,         // longer than the interpreter reads as one line
     NotConverted,        // dcmdjpeg wrote no output during the run
+    NotReached,          // the run was stopped before its line
 };
 
 // Nothing when Windows could have made the name and opens it as itself.

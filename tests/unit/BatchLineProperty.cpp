@@ -90,6 +90,8 @@ std::string CheckReason(SkipReason reason, std::wstring_view name, std::wstring_
         return "refused for the code page, but both code pages hold the line";
     case SkipReason::NotConverted:
         return "refused as not converted before anything ran";
+    case SkipReason::NotReached:
+        return "refused as not reached before anything ran";
     }
     return "refused without a known reason";
 }

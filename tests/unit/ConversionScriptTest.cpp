@@ -122,3 +122,24 @@ TEST(ConversionScript, MessageGroupsByReasonWithCountsAndCutsLongGroups)
               L"\ndcmdjpeg が出力ファイルを書きませんでした（DICOM ファイルでない、読み込めない など）（3 件）:"
               L"\n    bad1.dcm\n    bad2.dcm\n    ほか 1 件\n");
 }
+
+TEST(ConversionScript, FilesNotReachedAfterAStopAreListedUnderTheirOwnReason)
+{
+    ConversionScript script(L"C:\\in\\", L"D:\\out\\", &EncodeLatin1);
+    for (const wchar_t* name : { L"a.dcm", L"CON", L"b.dcm", L"c.dcm", L"d.dcm" })
+        script.AddFile(name);
+    script.MarkNotReached(1);  // only a.dcm's line ran
+    EXPECT_EQ(script.FilesWithLine(), std::vector<std::wstring>{ L"a.dcm" });
+    EXPECT_EQ(Reasons(script), (std::vector<SkipReason>{ SkipReason::DeviceName, SkipReason::NotReached,
+                                                         SkipReason::NotReached, SkipReason::NotReached }));
+    script.MarkNotConverted(L"a.dcm");
+    const std::wstring message = SkippedFilesMessage(script.Skipped());
+    EXPECT_NE(message.find(L"中止したため変換していません（3 件）:\n    b.dcm\n    c.dcm\n    d.dcm"), std::wstring::npos)
+        << std::string(message.begin(), message.end());
+    EXPECT_LT(message.find(L"a.dcm"), message.find(L"中止したため")) << "the other reasons come first, as before";
+
+    ConversionScript allReached(L"C:\\in\\", L"D:\\out\\", &EncodeLatin1);
+    allReached.AddFile(L"a.dcm");
+    allReached.MarkNotReached(1);
+    EXPECT_TRUE(allReached.Skipped().empty());
+}
