@@ -17,8 +17,10 @@ public:
 class CFileException : public CException {
 public:
     enum Cause { genericException, fileNotFound, accessDenied, diskFull, badPath };
-    CFileException(Cause cause, std::wstring fileName) : m_cause(cause), m_strFileName(std::move(fileName)) {}
+    CFileException(Cause cause = genericException, std::wstring fileName = {}, long osError = 0)
+        : m_cause(cause), m_lOsError(osError), m_strFileName(std::move(fileName)) {}
     std::wstring GetErrorMessage() const override;
     Cause m_cause;
+    long m_lOsError;  // the system's error code, when the system gave one
     std::wstring m_strFileName;
 };

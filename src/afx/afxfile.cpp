@@ -82,14 +82,25 @@ void CStdioFile::ThrowFromErrno() const
     throw CFileException(cause, m_fileName);
 }
 
-CFile::CFile(const wchar_t* fileName, UINT openFlags) : m_fileName(fileName)
+CFile::CFile(const wchar_t* fileName, UINT openFlags)
 {
+    CFileException error;
+    if (!Open(fileName, openFlags, &error))
+        throw error;
+}
+
+BOOL CFile::Open(const wchar_t* fileName, UINT openFlags, CFileException* error)
+{
+    m_fileName = fileName;
     const DWORD access = (openFlags & modeWrite) ? GENERIC_WRITE : GENERIC_READ;
     const DWORD disposition = (openFlags & modeCreate) ? CREATE_ALWAYS : OPEN_EXISTING;
     // No sharing: the file is held exclusively while it is open.
     m_file.Reset(::CreateFileW(fileName, access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!m_file.IsValid())
-        ThrowFromLastError();
+    if (m_file.IsValid())
+        return TRUE;
+    if (error)
+        *error = FromLastError();
+    return FALSE;
 }
 
 void CFile::Write(const void* data, size_t count)
@@ -112,10 +123,11 @@ void CFile::Close()
         ThrowFromLastError();
 }
 
-void CFile::ThrowFromLastError() const
+CFileException CFile::FromLastError() const
 {
+    const DWORD code = ::GetLastError();
     CFileException::Cause cause = CFileException::genericException;
-    switch (::GetLastError()) {
+    switch (code) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND: cause = CFileException::fileNotFound; break;
     case ERROR_ACCESS_DENIED:
@@ -125,5 +137,10 @@ void CFile::ThrowFromLastError() const
     case ERROR_INVALID_NAME: cause = CFileException::badPath; break;
     default: break;
     }
-    throw CFileException(cause, m_fileName);
+    return CFileException(cause, m_fileName, static_cast<long>(code));
+}
+
+void CFile::ThrowFromLastError() const
+{
+    throw FromLastError();
 }

@@ -34,15 +34,19 @@ private:
 class CFile {
 public:
     enum OpenFlags : UINT { modeWrite = 0x0001, modeCreate = 0x1000 };
+    CFile() = default;
     CFile(const wchar_t* fileName, UINT openFlags);
     virtual ~CFile() = default;
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 
+    // Opens without throwing; on failure fills error, when given, and returns FALSE.
+    BOOL Open(const wchar_t* fileName, UINT openFlags, CFileException* error = nullptr);
     void Write(const void* data, size_t count);
     void Close();
 
 private:
+    CFileException FromLastError() const;
     [[noreturn]] void ThrowFromLastError() const;
     ScopedFileHandle m_file;
     std::wstring m_fileName;

@@ -27,21 +27,25 @@ BOOL CWnd::PreTranslateMessage(MSG*)
     return FALSE;
 }
 
-bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM, LRESULT* result)
+bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
     *result = 0;
-    if (message == WM_COMMAND) {
-        UINT id = LOWORD(wParam);
-        UINT code = HIWORD(wParam);
-        if (OnCmdMsg(id, code))
-            return true;
-        return OnUnmappedCommand(id, code);
-    }
+    if (message == WM_COMMAND)
+        return OnCommand(wParam, lParam) != FALSE;
     const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(message, 0, 0);
     if (!entry)
         return false;
     *result = CallEntry(*entry);
     return true;
+}
+
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM)
+{
+    UINT id = LOWORD(wParam);
+    UINT code = HIWORD(wParam);
+    if (OnCmdMsg(id, code))
+        return TRUE;
+    return OnUnmappedCommand(id, code);
 }
 
 bool CWnd::OnUnmappedCommand(UINT id, UINT code)

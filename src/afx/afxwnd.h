@@ -33,6 +33,9 @@ public:
     HWND m_hWnd = nullptr;
 
 protected:
+    // A WM_COMMAND: runs the map's handler, else OnUnmappedCommand; false
+    // when nothing handled it.
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     virtual bool OnUnmappedCommand(UINT id, UINT code);
 };
 

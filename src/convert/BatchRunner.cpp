@@ -1,32 +1,7 @@
 #include "convert/BatchRunner.h"
-
-const wchar_t kBatchFileName[] = L"uncompress.bat";
+#include "convert/BatchFile.h"
 
 namespace {
-
-std::wstring WorkingFolder()
-{
-    DWORD size = ::GetCurrentDirectoryW(0, nullptr);
-    std::wstring folder(size, L'\0');
-    DWORD length = ::GetCurrentDirectoryW(size, &folder[0]);
-    folder.resize(length);
-    if (folder.empty() || folder.back() != L'\\')
-        folder += L'\\';
-    return folder;
-}
-
-// The batch file's full path in the working folder, so that a stray
-// uncompress.bat beside the executable is never run instead. The interpreter
-// expands %name% on its own command line, where it cannot be escaped; a
-// working folder holding "%" is named relatively, which the interpreter, started
-// in the same working folder, resolves without searching.
-std::wstring BatchFilePath()
-{
-    std::wstring folder = WorkingFolder();
-    if (folder.find(L'%') != std::wstring::npos)
-        folder = L".\\";
-    return folder + kBatchFileName;
-}
 
 // The command interpreter that runs batch files: %ComSpec%, else the one in
 // the system folder.
@@ -40,6 +15,15 @@ std::wstring CommandInterpreter()
     return std::wstring(path, length) + L"\\cmd.exe";
 }
 
+// How many processes of the job are running; -1 when the job cannot tell.
+long ActiveProcesses(HANDLE job)
+{
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
+    if (!::QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &info, sizeof(info), nullptr))
+        return -1;
+    return static_cast<long>(info.ActiveProcesses);
+}
+
 }  // namespace
 
 std::wstring InterpreterCommandLine(const std::wstring& batchPath)
@@ -48,31 +32,58 @@ std::wstring InterpreterCommandLine(const std::wstring& batchPath)
     return L"cmd.exe /d /v:off /s /c \"\"" + batchPath + L"\"\"";
 }
 
-BatchRun RunBatchFile(const std::string& batchBytes)
+BatchStart BatchRun::Start(const std::string& batchBytes)
 {
     const std::wstring batchPath = BatchFilePath();
-    {
-        CFile file(batchPath.c_str(), CFile::modeCreate | CFile::modeWrite);
-        file.Write(batchBytes.data(), batchBytes.size());
-        file.Close();
-    }
+    m_batchFile = WriteAndHoldBatchFile(batchPath, batchBytes);
+    if (!m_batchFile.IsValid())
+        return BatchStart::BatchFileInUse;
 
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
     // The interpreter is named, as the system itself does for a batch file,
     // so that an empty batch file starts too (Wine refuses to start one by
-    // its own name). CreateProcessW may write into the command line.
+    // its own name). CreateProcessW may write into the command line. It
+    // starts suspended, so that it is in the job before it can start anything.
     const std::wstring interpreter = CommandInterpreter();
     std::wstring commandLine = InterpreterCommandLine(batchPath);
-    BatchRun run;
-    ::GetSystemTimeAsFileTime(&run.startTime);
-    if (!::CreateProcessW(interpreter.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &info))
-        return run;
-    run.started = true;
+    ::GetSystemTimeAsFileTime(&m_startTime);
+    if (!::CreateProcessW(interpreter.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                          nullptr, &startup, &info))
+        return BatchStart::NotStarted;
     ScopedKernelHandle thread(info.hThread);
-    ScopedKernelHandle process(info.hProcess);  // closed first, then the thread
-    ::WaitForSingleObject(process.Get(), INFINITE);
-    return run;
+    m_process.Reset(info.hProcess);
+    // Without a job (a system that refuses to nest this program's job) the
+    // run goes on as before and cannot be stopped.
+    m_job.Reset(::CreateJobObjectW(nullptr, nullptr));
+    if (m_job.IsValid() && !::AssignProcessToJobObject(m_job.Get(), m_process.Get()))
+        m_job.Reset();
+    if (::ResumeThread(thread.Get()) == static_cast<DWORD>(-1)) {
+        ::TerminateProcess(m_process.Get(), ERROR_CANCELLED);
+        m_process.Reset();
+        m_job.Reset();
+        return BatchStart::NotStarted;
+    }
+    return BatchStart::Started;
+}
+
+bool BatchRun::InterpreterEnded() const
+{
+    return !m_process.IsValid() || ::WaitForSingleObject(m_process.Get(), 0) != WAIT_TIMEOUT;
+}
+
+bool BatchRun::Ended() const
+{
+    if (!InterpreterEnded())
+        return false;
+    return !m_job.IsValid() || ActiveProcesses(m_job.Get()) <= 0;
+}
+
+void BatchRun::Stop()
+{
+    if (!CanStop() || m_stopped)
+        return;
+    m_stopped = true;
+    ::TerminateProcess(m_process.Get(), ERROR_CANCELLED);
 }

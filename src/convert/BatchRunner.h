@@ -1,19 +1,50 @@
 #pragma once
 // Runs the conversion script: writes it to uncompress.bat in the working
-// folder, starts the command interpreter on it and waits until it has ended.
+// folder, holds that file for the run, starts the command interpreter on it
+// in a job object that also takes in every program the interpreter starts,
+// and tells when nothing of the run is left. A stop ends the interpreter
+// only: the dcmdjpeg it is running finishes its file.
 #include "afx/afx.h"
 #include <string>
 
-extern const wchar_t kBatchFileName[];
-
-struct BatchRun {
-    bool started = false;
-    FILETIME startTime{};  // just before the interpreter was started
+enum class BatchStart {
+    Started,
+    BatchFileInUse,  // another run holds uncompress.bat; nothing was written or started
+    NotStarted,      // the interpreter could not be started; the batch file stays on disk
 };
 
-// Throws CFileException when the batch file cannot be created or written;
-// nothing is started then.
-BatchRun RunBatchFile(const std::string& batchBytes);
+class BatchRun {
+public:
+    BatchRun() = default;
+    BatchRun(const BatchRun&) = delete;
+    BatchRun& operator=(const BatchRun&) = delete;
+
+    // Throws CFileException when the batch file cannot be created or written
+    // for another reason than another run holding it; nothing is started then.
+    BatchStart Start(const std::string& batchBytes);
+
+    // Just before the interpreter was started.
+    const FILETIME& StartTime() const { return m_startTime; }
+    // Signalled when the interpreter has ended.
+    HANDLE Interpreter() const { return m_process.Get(); }
+    bool InterpreterEnded() const;
+    // Neither the interpreter nor anything it started is still running.
+    bool Ended() const;
+
+    // A stop needs the job: without it the end of the running dcmdjpeg could
+    // not be told.
+    bool CanStop() const { return m_job.IsValid(); }
+    // Ends the interpreter, so that no further line starts.
+    void Stop();
+    bool Stopped() const { return m_stopped; }
+
+private:
+    ScopedFileHandle m_batchFile;  // held until the run object goes
+    ScopedKernelHandle m_job;
+    ScopedKernelHandle m_process;
+    FILETIME m_startTime{};
+    bool m_stopped = false;
+};
 
 // The interpreter's command line for the batch file at batchPath: no AutoRun
 // commands (/d), no delayed expansion (/v:off), so that neither a registry

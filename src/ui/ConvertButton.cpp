@@ -1,8 +1,10 @@
 // The batch-convert button: checks both folders, creates a missing output
 // folder on request, gathers the conversion script and runs it, and turns
 // each result into a box.
+#include "convert/BatchFile.h"
 #include "convert/BatchRunner.h"
 #include "convert/ConversionJob.h"
+#include "convert/ConversionProgress.h"
 #include "ui/ConvertMessages.h"
 #include "ui/ParvaneDlg.h"
 #include <clocale>
@@ -51,6 +53,12 @@ void CParvaneDlg::OnBnClickedConvert()
         ShowConvertMessage(kInputFolderMissing);
         return;
     }
+    // Before anything is created: a run of another Parvane in this working
+    // folder holds the batch file.
+    if (BatchFileInUse(BatchFilePath())) {
+        ShowBatchFileInUse();
+        return;
+    }
     if (!FolderFound(m_strOutputFolder) && !CreateOutputFolderOnRequest())
         return;
 
@@ -60,16 +68,28 @@ void CParvaneDlg::OnBnClickedConvert()
 
 void CParvaneDlg::RunConversionScript(ConversionScript& script)
 {
-    BatchRun run = RunBatchFile(script.Bytes());
-    if (!run.started) {
+    const RunOutcome run = RunAndFollow(script);
+    if (run.start == BatchStart::BatchFileInUse) {
+        ShowBatchFileInUse();
+        return;
+    }
+    if (run.start == BatchStart::NotStarted) {
         CString text;
         text.Format(L"failure to start ... %s", kBatchFileName);
         MessageBox(text, nullptr, MB_OK);
         return;
     }
+    if (run.stopped)
+        MarkFilesNotReached(script, run.startTime);
     MarkFilesNotConverted(script, run.startTime);
     if (!script.Skipped().empty())
         MessageBox(SkippedFilesMessage(script.Skipped()).c_str(), kSkippedFilesCaption, kSkippedFilesType);
+}
+
+void CParvaneDlg::ShowBatchFileInUse()
+{
+    const std::wstring text = std::wstring(kBatchFileInUse.text) + L"\n\n" + BatchFilePath();
+    MessageBox(text.c_str(), kBatchFileInUse.caption, kBatchFileInUse.type);
 }
 
 void CParvaneDlg::AppendFolderBackslash(CString& folder)

@@ -45,6 +45,15 @@ constexpr ConvertMessage kOutputFolderTextUnsafe = {
     MB_OK | MB_ICONINFORMATION,
 };
 
+// Another Parvane's run in the same working folder holds uncompress.bat; the
+// handler adds the file's path.
+constexpr ConvertMessage kBatchFileInUse = {
+    L"別の一括変換が、この作業フォルダの uncompress.bat を使用しています。"
+    L"その変換が終わってから、もう一度お試しください。",
+    L"一括変換を開始できません",
+    MB_OK | MB_ICONINFORMATION,
+};
+
 // After the run: the files left out or not converted (the text lists them).
 constexpr const wchar_t* kSkippedFilesCaption = L"変換しなかったファイルがあります";
 constexpr UINT kSkippedFilesType = MB_OK | MB_ICONWARNING;

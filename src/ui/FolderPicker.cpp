@@ -1,27 +1,11 @@
 // The browse buttons: choosing a folder in the shell's folder browser.
+#include "ui/ComOwners.h"
 #include "ui/ParvaneDlg.h"
-#include <objbase.h>
 #include <shlobj.h>
 
 namespace {
 
 const wchar_t kBrowserTitle[] = L"フォルダを選択してください";
-
-// The shell's browser wants COM on the calling thread; set up for one browse.
-class ComApartment {
-public:
-    ComApartment() : m_result(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComApartment()
-    {
-        if (SUCCEEDED(m_result))
-            ::CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    HRESULT m_result;
-};
 
 }  // namespace
 

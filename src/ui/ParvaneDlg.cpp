@@ -18,6 +18,13 @@ CParvaneDlg::CParvaneDlg(CWnd* parent) : CDialog(IDD, parent)
     m_hIcon = ::LoadIconW(AfxFindResourceHandle(icon, RT_GROUP_ICON), icon);
 }
 
+BOOL CParvaneDlg::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    if (m_bRunning)
+        return TRUE;
+    return CDialog::OnCommand(wParam, lParam);
+}
+
 void CParvaneDlg::DoDataExchange(CDataExchange* pDX)
 {
     DDX_Text(pDX, IDC_EDIT_INPUT, m_strInputFolder);

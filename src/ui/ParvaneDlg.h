@@ -4,14 +4,18 @@
 
 struct ConvertMessage;
 class ConversionScript;
+class BatchRun;
+class ConversionProgress;
+enum class BatchStart;
 
 // The main dialog: two folder fields, two browse buttons, the batch-convert
 // button and the exit button. Its members are defined in:
-//   ParvaneDlg.cpp     construction, data exchange, OnInitDialog, OnPaint,
+//   ParvaneDlg.cpp     construction, OnCommand, data exchange, OnInitDialog, OnPaint,
 //                      OnQueryDragIcon, OnBnClickedExit
 //   KeyFilter.cpp      PreTranslateMessage
 //   FolderPicker.cpp   OnBnClickedBrowseInput, OnBnClickedBrowseOutput, BrowseForFolder
 //   ConvertButton.cpp  OnBnClickedConvert, RunConversionScript and their helpers
+//   RunFollow.cpp      RunAndFollow, FollowRun: the dialog during a run
 // LoadSettings and SaveSettings (DialogSettings.cpp) fill and save its folders.
 class CParvaneDlg : public CDialog {
 public:
@@ -24,6 +28,8 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
+    // During a run no command acts: no second click, no exit, no close request.
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;  // the folder-name key filter
     BOOL OnInitDialog() override;
 
@@ -40,7 +46,18 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    struct RunOutcome {
+        BatchStart start;
+        FILETIME startTime{};
+        bool stopped = false;
+    };
+    RunOutcome RunAndFollow(const ConversionScript& script);
+    void FollowRun(BatchRun& run, ConversionProgress& progress);
+
     int ShowConvertMessage(const ConvertMessage& message);
+    void ShowBatchFileInUse();
     static void AppendFolderBackslash(CString& folder);
     bool CreateOutputFolderOnRequest();
+
+    bool m_bRunning = false;
 };

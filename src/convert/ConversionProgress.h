@@ -1,0 +1,36 @@
+#pragma once
+// What counts as done during a run: a file whose output has been written
+// since the run started, looked at in line order (see LineProgress).
+#include "afx/afx.h"
+#include "convert/ConversionScript.h"
+#include "convert/LineProgress.h"
+
+class ConversionProgress {
+public:
+    ConversionProgress(const ConversionScript& script, const FILETIME& runStart);
+
+    // A few file look-ups; see LineProgress::Poll.
+    void Poll();
+    // The run has ended without a stop.
+    void Finish() { m_lines.Finish(); }
+
+    size_t Total() const { return m_lines.Lines(); }
+    size_t Done() const { return m_lines.Done(); }
+    // The file being converted: its number from 1, and its name. Without
+    // files, zero and an empty name.
+    size_t CurrentNumber() const { return Total() == 0 ? 0 : m_lines.Current() + 1; }
+    const std::wstring& CurrentName() const;
+
+private:
+    const ConversionScript& m_script;
+    FILETIME m_runStart;
+    LineProgress m_lines;
+};
+
+// Whether the output file was written since the run started. FAT disks keep
+// write times to 2 seconds, so that much earlier counts.
+bool OutputWrittenSince(const std::wstring& path, const FILETIME& runStart);
+
+// After a stop: marks the files whose lines the run never reached, those after
+// the last line whose output was written.
+void MarkFilesNotReached(ConversionScript& script, const FILETIME& runStart);

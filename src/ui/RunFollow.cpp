@@ -1,0 +1,131 @@
+// The dialog during a run: its controls disabled and its commands ignored,
+// its messages handled while the run goes on, the progress shown in the
+// shell's progress window and on the taskbar button, and the stop.
+#include "convert/BatchRunner.h"
+#include "convert/ConversionProgress.h"
+#include "ui/ParvaneDlg.h"
+#include "ui/ProgressWindow.h"
+#include "ui/TaskbarProgress.h"
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// How often the outputs are looked at.
+constexpr DWORD kPollInterval = 250;
+// Once the interpreter has ended: how often the job is asked whether the
+// dcmdjpeg it was running has ended too.
+constexpr DWORD kEndPollInterval = 50;
+
+// Disables every enabled control of the dialog and marks the run; enables
+// the same controls again and gives the focus back afterwards.
+class RunningState {
+public:
+    RunningState(HWND dialog, bool& running) : m_dialog(dialog), m_running(running), m_focus(::GetFocus())
+    {
+        m_running = true;
+        for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            if (::IsWindowEnabled(child)) {
+                ::EnableWindow(child, FALSE);
+                m_disabled.push_back(child);
+            }
+        }
+    }
+    ~RunningState()
+    {
+        for (HWND child : m_disabled)
+            ::EnableWindow(child, TRUE);
+        if (m_focus && ::IsChild(m_dialog, m_focus))
+            ::SendMessageW(m_dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_focus), TRUE);
+        m_running = false;
+    }
+    RunningState(const RunningState&) = delete;
+    RunningState& operator=(const RunningState&) = delete;
+
+private:
+    HWND m_dialog;
+    bool& m_running;
+    HWND m_focus;
+    std::vector<HWND> m_disabled;
+};
+
+// Handles every message waiting. A quit request is kept for the modal loop.
+void PumpMessages(bool& quit, int& quitCode)
+{
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            quit = true;
+            quitCode = static_cast<int>(msg.wParam);
+            continue;
+        }
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+// Until the interpreter ends, a message, or the time for the next look.
+void WaitForRunOrMessage(const BatchRun& run, DWORD timeout)
+{
+    HANDLE interpreter = run.Interpreter();
+    if (run.InterpreterEnded())
+        ::MsgWaitForMultipleObjectsEx(0, nullptr, std::min(timeout, kEndPollInterval), QS_ALLINPUT,
+                                      MWMO_INPUTAVAILABLE);
+    else
+        ::MsgWaitForMultipleObjectsEx(1, &interpreter, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
+}  // namespace
+
+CParvaneDlg::RunOutcome CParvaneDlg::RunAndFollow(const ConversionScript& script)
+{
+    RunningState running(m_hWnd, m_bRunning);
+    BatchRun run;
+    RunOutcome outcome;
+    outcome.start = run.Start(script.Bytes());
+    if (outcome.start != BatchStart::Started)
+        return outcome;
+    ConversionProgress progress(script, run.StartTime());
+    FollowRun(run, progress);
+    outcome.startTime = run.StartTime();
+    outcome.stopped = run.Stopped();
+    return outcome;
+}
+
+void CParvaneDlg::FollowRun(BatchRun& run, ConversionProgress& progress)
+{
+    ComApartment apartment;
+    ProgressWindow window;
+    std::unique_ptr<TaskbarProgress> taskbar;
+    if (progress.Total() > 0) {
+        window.Open(m_hWnd, run.CanStop());
+        taskbar = std::make_unique<TaskbarProgress>(m_hWnd);
+    }
+    bool quit = false;
+    int quitCode = 0;
+    ULONGLONG lastPoll = 0;
+    bool polled = false;
+    for (;;) {
+        const ULONGLONG now = ::GetTickCount64();
+        if (!polled || now - lastPoll >= kPollInterval) {
+            progress.Poll();
+            window.Show(progress.CurrentNumber(), progress.Total(), progress.CurrentName(), progress.Done());
+            if (taskbar)
+                taskbar->Show(progress.Done(), progress.Total());
+            lastPoll = now;
+            polled = true;
+        }
+        if (!run.Stopped() && window.CancelPressed())
+            run.Stop();
+        if (run.Ended())
+            break;
+        const ULONGLONG elapsed = ::GetTickCount64() - lastPoll;
+        WaitForRunOrMessage(run, elapsed >= kPollInterval ? 0 : static_cast<DWORD>(kPollInterval - elapsed));
+        PumpMessages(quit, quitCode);
+    }
+    if (!run.Stopped())
+        progress.Finish();
+    if (quit)
+        ::PostQuitMessage(quitCode);
+}
