@@ -1,20 +1,38 @@
 #include "Driver.h"
 #include "e2e_paths.h"
+#include <commctrl.h>
+#include <cwchar>
 #include <fstream>
+#include "resource.h"
 
 namespace e2e {
 namespace {
 
+enum class WindowKind { Main, Box, Progress };
+
 struct WindowSearch {
     DWORD processId;
     HWND exclude;
-    bool wantMain;
+    WindowKind want;
     HWND found = nullptr;
 };
 
 bool IsDialogClass(HWND hwnd)
 {
     return ClassName(hwnd) == L"#32770";
+}
+
+// The shell's progress window is a dialog too; it holds a progress bar.
+bool HasProgressBar(HWND hwnd)
+{
+    return ::FindWindowExW(hwnd, nullptr, L"msctls_progress32", nullptr) != nullptr;
+}
+
+WindowKind KindOf(HWND hwnd)
+{
+    if (WindowText(hwnd) == L"Parvane" && ::GetWindow(hwnd, GW_OWNER) == nullptr)
+        return WindowKind::Main;
+    return HasProgressBar(hwnd) ? WindowKind::Progress : WindowKind::Box;
 }
 
 BOOL CALLBACK FindWindowOfProcess(HWND hwnd, LPARAM param)
@@ -24,16 +42,15 @@ BOOL CALLBACK FindWindowOfProcess(HWND hwnd, LPARAM param)
     ::GetWindowThreadProcessId(hwnd, &pid);
     if (pid != search->processId || hwnd == search->exclude || !::IsWindowVisible(hwnd) || !IsDialogClass(hwnd))
         return TRUE;
-    bool isMain = WindowText(hwnd) == L"Parvane" && ::GetWindow(hwnd, GW_OWNER) == nullptr;
-    if (isMain != search->wantMain)
+    if (KindOf(hwnd) != search->want)
         return TRUE;
     search->found = hwnd;
     return FALSE;
 }
 
-HWND FindProcessWindow(DWORD processId, HWND exclude, bool wantMain)
+HWND FindProcessWindow(DWORD processId, HWND exclude, WindowKind want)
 {
-    WindowSearch search{ processId, exclude, wantMain };
+    WindowSearch search{ processId, exclude, want };
     ::EnumWindows(&FindWindowOfProcess, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -160,7 +177,7 @@ ParvaneProcess::~ParvaneProcess()
 
 HWND ParvaneProcess::WaitForMainWindow(Duration timeout)
 {
-    WaitFor([&] { return (m_main = FindProcessWindow(m_processId, nullptr, true)) != nullptr; }, timeout);
+    WaitFor([&] { return (m_main = FindProcessWindow(m_processId, nullptr, WindowKind::Main)) != nullptr; }, timeout);
     return m_main;
 }
 
@@ -211,7 +228,7 @@ void ParvaneProcess::FocusControl(int id)
 MessageBoxView ParvaneProcess::WaitForMessageBox(Duration timeout)
 {
     HWND box = nullptr;
-    WaitFor([&] { return (box = FindProcessWindow(m_processId, m_main, false)) != nullptr; }, timeout);
+    WaitFor([&] { return (box = FindProcessWindow(m_processId, m_main, WindowKind::Box)) != nullptr; }, timeout);
     if (!box)
         return {};
     ::Sleep(100);  // let the box finish laying out its controls
@@ -220,7 +237,7 @@ MessageBoxView ParvaneProcess::WaitForMessageBox(Duration timeout)
 
 bool ParvaneProcess::NoMessageBoxWithin(Duration wait)
 {
-    return !WaitFor([&] { return FindProcessWindow(m_processId, m_main, false) != nullptr; }, wait);
+    return !WaitFor([&] { return FindProcessWindow(m_processId, m_main, WindowKind::Box) != nullptr; }, wait);
 }
 
 void ParvaneProcess::Answer(const MessageBoxView& box, int buttonId)
@@ -249,10 +266,61 @@ bool ParvaneProcess::Running() const
 
 bool ParvaneProcess::WaitUntilResponsive(Duration timeout)
 {
+    // The dialog answers during a run too, with its controls disabled.
     return WaitFor([&] {
         DWORD_PTR result = 0;
-        return ::SendMessageTimeoutW(m_main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, &result) != 0;
+        return ::SendMessageTimeoutW(m_main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, &result) != 0 &&
+               ::IsWindowEnabled(Control(IDC_BUTTON_CONVERT));
     }, timeout);
+}
+
+HWND ParvaneProcess::WaitForProgressWindow(Duration timeout)
+{
+    HWND window = nullptr;
+    WaitFor([&] { return (window = FindProcessWindow(m_processId, m_main, WindowKind::Progress)) != nullptr; },
+            timeout);
+    return window;
+}
+
+ProgressView ReadProgressWindow(HWND window)
+{
+    ProgressView view;
+    view.hwnd = window;
+    const UINT waitMs = 1000;
+    auto textOf = [&](HWND control) {
+        wchar_t text[512] = {};
+        DWORD_PTR copied = 0;
+        ::SendMessageTimeoutW(control, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, waitMs, &copied);
+        return std::wstring(text, copied < 512 ? copied : 511);
+    };
+    view.title = textOf(window);
+    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        std::wstring cls = ClassName(child);
+        if (_wcsicmp(cls.c_str(), L"Static") == 0) {
+            view.lines.push_back(textOf(child));
+        } else if (_wcsicmp(cls.c_str(), L"Button") == 0 && ::IsWindowVisible(child)) {
+            view.cancel = child;
+        } else if (cls == L"msctls_progress32") {
+            DWORD_PTR position = 0;
+            ::SendMessageTimeoutW(child, PBM_GETPOS, 0, 0, SMTO_NORMAL, waitMs, &position);
+            view.barPosition = static_cast<int>(position);
+        }
+    }
+    return view;
+}
+
+int ProgressView::Count(int* total) const
+{
+    for (const std::wstring& line : lines) {
+        int number = 0, of = 0;
+        wchar_t unit[8] = {};
+        if (std::swscanf(line.c_str(), L"%d / %d %7ls", &number, &of, unit) == 3 && std::wstring(unit) == L"件") {
+            if (total)
+                *total = of;
+            return number;
+        }
+    }
+    return -1;
 }
 
 void PressKey(WORD virtualKey, bool withShift, bool withCtrl)

@@ -54,6 +54,19 @@ struct MessageBoxView {
     HWND owner = nullptr;
 };
 
+// What the shell's progress window of a run shows.
+struct ProgressView {
+    HWND hwnd = nullptr;
+    std::wstring title;
+    std::vector<std::wstring> lines;  // its texts, top to bottom
+    HWND cancel = nullptr;            // its cancel button, when shown
+    int barPosition = -1;
+    // n of the "n / N 件" line, and N into total; -1 when no line has that form.
+    int Count(int* total = nullptr) const;
+};
+
+ProgressView ReadProgressWindow(HWND window);
+
 class ParvaneProcess {
 public:
     // Starts Parvane.exe with the given working folder. When stdoutFile is not
@@ -85,7 +98,8 @@ public:
     // Moves the keyboard focus to a control of the dialog.
     void FocusControl(int id);
 
-    // A message box of this process, other than the main window; null view on timeout.
+    // A message box of this process, other than the main window and the
+    // progress window; null view on timeout.
     MessageBoxView WaitForMessageBox(Duration timeout = kTimeout);
     // True when no message box appears within the given time.
     bool NoMessageBoxWithin(Duration wait);
@@ -95,9 +109,11 @@ public:
     bool WaitForExit(Duration timeout = kTimeout);
     DWORD ExitCode() const;
     bool Running() const;
-    // Waits until the main dialog handles messages again (the convert button's
-    // run has ended); false on timeout.
+    // Waits until the convert button's run has ended: the dialog answers and
+    // its controls are enabled again; false on timeout.
     bool WaitUntilResponsive(Duration timeout = kTimeout);
+    // The shell's progress window of a run (a dialog with a progress bar); null on timeout.
+    HWND WaitForProgressWindow(Duration timeout = kTimeout);
 
 private:
     HANDLE m_process = nullptr;

@@ -1,9 +1,10 @@
 // A stand-in for the command interpreter, named by ComSpec in tests. It
 // records the command line it was given and the moment it started (the
 // performance counter, which all processes share) in the file named by
-// PARVANE_STANDIN_LOG, one line each. With PARVANE_STANDIN_RUN_CMD=1 it then
-// hands the same arguments to the real cmd.exe and ends with its exit code;
-// otherwise it ends at once.
+// PARVANE_STANDIN_LOG, one line each. With PARVANE_STANDIN_WAIT_FOR set it
+// then waits until that file exists, without opening the batch file. With
+// PARVANE_STANDIN_RUN_CMD=1 it then hands the same arguments to the real
+// cmd.exe and ends with its exit code; otherwise it ends at once.
 #include <windows.h>
 #include <string>
 
@@ -80,6 +81,9 @@ int wmain()
         AppendLine(logPath, commandLine);
         AppendLine(logPath, std::to_wstring(now.QuadPart));
     }
+    const std::wstring waitFor = Environment(L"PARVANE_STANDIN_WAIT_FOR");
+    while (!waitFor.empty() && ::GetFileAttributesW(waitFor.c_str()) == INVALID_FILE_ATTRIBUTES)
+        ::Sleep(50);
     if (Environment(L"PARVANE_STANDIN_RUN_CMD") == L"1")
         return static_cast<int>(RunRealInterpreter(Arguments(commandLine)));
     return 0;

@@ -3,6 +3,8 @@
 #   baseline.dcm   JPEG baseline, made by img2dcm from a JPEG
 #   lossless.dcm   JPEG lossless process 14 (first-order prediction), by dcmcjpeg
 #   lossless.raw   the uncompressed pixel data that lossless.dcm must decompress to
+#   large.dcm      JPEG lossless like lossless.dcm, large enough that dcmdjpeg
+#                  takes a noticeable time on it; large.raw its pixel data
 #   awkward/       files whose names Windows could not have made, or would open
 #                  as another file, beside names that are safe; made here on the
 #                  Linux side, where such names can exist (as on disks written
@@ -22,6 +24,13 @@ img2dcm -q -i BMP picture.bmp uncompressed.dcm
 dcmcjpeg -q +e1 uncompressed.dcm lossless.dcm
 dcmdump -q +W . uncompressed.dcm >/dev/null
 mv uncompressed.dcm.0.raw lossless.raw 2>/dev/null || mv "$(ls -- *.raw | head -n 1)" lossless.raw
+
+convert -size 3200x2400 gradient:white-navy -depth 8 -type truecolor BMP3:large.bmp
+img2dcm -q -i BMP large.bmp large-uncompressed.dcm
+dcmcjpeg -q +e1 large-uncompressed.dcm large.dcm
+mkdir raw && dcmdump -q +W raw large-uncompressed.dcm >/dev/null
+mv "$(ls raw/*.raw | head -n 1)" large.raw
+rm -rf raw large.bmp large-uncompressed.dcm
 
 dcmdump -q -M baseline.dcm | grep '=JPEGBaseline' >/dev/null
 dcmdump -q -M lossless.dcm | grep '=JPEGLossless:Non-hierarchical-1stOrderPrediction' >/dev/null

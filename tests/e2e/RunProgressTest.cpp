@@ -1,0 +1,332 @@
+// A run the user can follow and stop, and one run at a time per working
+// folder: the dialog answers during the run, the shell's progress window shows
+// how far it has come, its cancel button stops the run after the file being
+// converted, and a second Parvane in the same working folder is turned away.
+// With the real dcmdjpeg.exe.
+#include "DicomBytes.h"
+#include "Driver.h"
+#include "resource.h"
+#include <gtest/gtest.h>
+#include <tlhelp32.h>
+#include <cstdio>
+#include <memory>
+
+using namespace e2e;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr Duration kRunTimeout = 180s;
+const std::wstring kSkippedCaption = L"変換しなかったファイルがあります";
+const std::wstring kInUseCaption = L"一括変換を開始できません";
+
+using Clock = std::chrono::steady_clock;
+
+// The plain files of a folder in the order the platform's search gives them,
+// which is the order of the batch file's lines.
+std::vector<std::wstring> SearchOrder(const fs::path& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW entry;
+    HANDLE search = ::FindFirstFileW((folder / L"*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(entry.cFileName);
+    } while (::FindNextFileW(search, &entry));
+    ::FindClose(search);
+    return names;
+}
+
+size_t FilesIn(const fs::path& folder)
+{
+    if (!fs::exists(folder))
+        return 0;
+    return static_cast<size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+// The dcmdjpeg processes running now, opened so that their end can be read.
+std::vector<HANDLE> OpenRunningConverters()
+{
+    std::vector<HANDLE> processes;
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry)) {
+        if (_wcsicmp(entry.szExeFile, L"dcmdjpeg.exe") != 0)
+            continue;
+        HANDLE process = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+        if (process)
+            processes.push_back(process);
+    }
+    ::CloseHandle(snapshot);
+    return processes;
+}
+
+// Runs dcmdjpeg once on a file, as a line of the batch file would.
+double SecondsForOneFile(const fs::path& work, const fs::path& input)
+{
+    std::wstring commandLine = L"dcmdjpeg.exe \"" + input.wstring() + L"\" \"" + (work / L"timing.dcm").wstring() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    auto start = Clock::now();
+    if (!::CreateProcessW((work / L"dcmdjpeg.exe").c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                          nullptr, work.c_str(), &startup, &info))
+        return -1;
+    ::WaitForSingleObject(info.hProcess, INFINITE);
+    ::CloseHandle(info.hThread);
+    ::CloseHandle(info.hProcess);
+    fs::remove(work / L"timing.dcm");
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+class RunProgress : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        work = MakeScratchFolder(fs::path(::testing::UnitTest::GetInstance()->current_test_info()->name()).wstring());
+        fs::copy_file(DcmdjpegExe(), work / L"dcmdjpeg.exe");
+        WriteFileBytes(work / L"param.ini", "[INPUT]\r\n[OUTPUT]\r\n");
+        lossless = ReadFileBytes(DicomFixtureFolder() / L"lossless.raw");
+        large = ReadFileBytes(DicomFixtureFolder() / L"large.raw");
+    }
+
+    // count small files named image000.dcm ..., and the large fixture at the
+    // given places of the search order; returns that order.
+    std::vector<std::wstring> MakeInput(const fs::path& in, int count, const std::vector<size_t>& largeAt)
+    {
+        fs::create_directories(in);
+        for (int i = 0; i < count; ++i) {
+            wchar_t name[32];
+            swprintf(name, 32, L"image%03d.dcm", i);
+            fs::copy_file(DicomFixtureFolder() / L"lossless.dcm", in / name);
+        }
+        std::vector<std::wstring> order = SearchOrder(in);
+        const std::string largeFile = ReadFileBytes(DicomFixtureFolder() / L"large.dcm");
+        for (size_t place : largeAt) {
+            WriteFileBytes(in / order.at(place), largeFile);
+            largeNames.push_back(order.at(place));
+        }
+        return order;
+    }
+
+    // The pixels an output must hold: those of its input's fixture.
+    const std::string& ExpectedPixels(const std::wstring& name) const
+    {
+        return std::find(largeNames.begin(), largeNames.end(), name) != largeNames.end() ? large : lossless;
+    }
+
+    void Start(const std::wstring& input, const std::wstring& output)
+    {
+        parvane = std::make_unique<ParvaneProcess>(work);
+        ASSERT_NE(parvane->WaitForMainWindow(), nullptr);
+        parvane->SetControlText(IDC_EDIT_INPUT, input);
+        parvane->SetControlText(IDC_EDIT_OUTPUT, output);
+    }
+
+    fs::path work;
+    std::unique_ptr<ParvaneProcess> parvane;
+    std::string lossless;
+    std::string large;
+    std::vector<std::wstring> largeNames;
+};
+
+TEST_F(RunProgress, TwoHundredFilesWithTheDialogAnsweringAndTheCountRisingToTheEnd)
+{
+    const fs::path in = work / L"in";
+    const fs::path out = work / L"out";
+    fs::create_directories(out);
+    // The last file takes longer, so that the window shows it for a while.
+    const std::vector<std::wstring> order = MakeInput(in, 200, { 199 });
+    Start(in.wstring(), out.wstring());
+    parvane->Click(IDC_BUTTON_CONVERT);
+    const HWND window = parvane->WaitForProgressWindow(30s);
+    ASSERT_NE(window, nullptr);
+
+    // Nothing of the dialog acts during the run: no field, no button, no close request.
+    for (int id : { IDC_EDIT_INPUT, IDC_EDIT_OUTPUT, IDC_BUTTON_BROWSE_INPUT, IDC_BUTTON_BROWSE_OUTPUT,
+                    IDC_BUTTON_CONVERT, IDC_BUTTON_EXIT })
+        EXPECT_FALSE(::IsWindowEnabled(parvane->Control(id))) << id;
+    ::PostMessageW(parvane->MainWindow(), WM_CLOSE, 0, 0);
+    parvane->Click(IDC_BUTTON_EXIT);
+    parvane->Click(IDC_BUTTON_CONVERT);
+
+    std::vector<int> counts;
+    std::vector<std::wstring> titles;
+    int probes = 0, unanswered = 0, screenshots = 0, total = 0;
+    while (::IsWindow(window)) {
+        DWORD_PTR result = 0;
+        ++probes;
+        if (!::SendMessageTimeoutW(parvane->MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result))
+            ++unanswered;
+        const ProgressView view = ReadProgressWindow(window);
+        const int count = view.Count(&total);
+        if (count > 0) {
+            counts.push_back(count);
+            titles.push_back(view.title);
+        }
+        if ((screenshots == 0 && count >= 50) || (screenshots == 1 && count >= 150)) {
+            ++screenshots;
+            EXPECT_TRUE(SaveScreenshot(window, ArtifactFolder() / (L"progress-" + std::to_wstring(screenshots) + L".bmp")));
+        }
+        ::Sleep(20);
+    }
+    ASSERT_TRUE(parvane->WaitUntilResponsive(kRunTimeout));
+
+    EXPECT_EQ(unanswered, 0) << "of " << probes << " probes";
+    EXPECT_GT(probes, 20);
+    ASSERT_FALSE(counts.empty());
+    EXPECT_TRUE(std::is_sorted(counts.begin(), counts.end())) << "the count never falls";
+    EXPECT_EQ(counts.back(), 200);
+    EXPECT_EQ(total, 200);
+    EXPECT_EQ(titles.front(), L"一括変換");
+    EXPECT_EQ(screenshots, 2);
+
+    EXPECT_TRUE(parvane->NoMessageBoxWithin(1s)) << "every file converted";
+    EXPECT_TRUE(parvane->Running()) << "the exit button did not act during the run";
+    EXPECT_TRUE(::IsWindowVisible(parvane->MainWindow())) << "the close request did not act either";
+    for (int id : { IDC_EDIT_INPUT, IDC_BUTTON_CONVERT, IDC_BUTTON_EXIT })
+        EXPECT_TRUE(::IsWindowEnabled(parvane->Control(id))) << id;
+    EXPECT_EQ(FilesIn(out), 200u);
+    for (const std::wstring& name : { order.front(), order.back() })
+        EXPECT_EQ(PixelData(ReadFileBytes(out / name)), ExpectedPixels(name));
+}
+
+TEST_F(RunProgress, CancelEndsTheRunAfterTheFileBeingConverted)
+{
+    const fs::path in = work / L"in";
+    const fs::path out = work / L"out";
+    fs::create_directories(out);
+    // Large files around the place of the stop, so that one is being converted.
+    std::vector<size_t> largeAt;
+    for (size_t place = 15; place < 40; ++place)
+        largeAt.push_back(place);
+    const std::vector<std::wstring> order = MakeInput(in, 200, largeAt);
+    const double oneFile = SecondsForOneFile(work, in / order[20]);
+    ASSERT_GT(oneFile, 0);
+
+    Start(in.wstring(), out.wstring());
+    parvane->Click(IDC_BUTTON_CONVERT);
+    const HWND window = parvane->WaitForProgressWindow(30s);
+    ASSERT_NE(window, nullptr);
+    ProgressView view;
+    std::vector<HANDLE> converters;
+    ASSERT_TRUE(WaitFor([&] {
+        view = ReadProgressWindow(window);
+        if (view.Count() < 20)
+            return false;
+        converters = OpenRunningConverters();
+        return !converters.empty();
+    }, 60s)) << "a dcmdjpeg runs after about 20 files";
+    ASSERT_NE(view.cancel, nullptr);
+    const auto pressed = Clock::now();
+    ::PostMessageW(view.cancel, BM_CLICK, 0, 0);
+
+    MessageBoxView box = parvane->WaitForMessageBox(kRunTimeout);
+    const double took = std::chrono::duration<double>(Clock::now() - pressed).count();
+    ASSERT_NE(box.hwnd, nullptr);
+    EXPECT_LE(took, oneFile + 2.0) << "one file takes " << oneFile << " s";
+    std::printf("stop: the run ended %.2f s after the press; one large file takes %.2f s\n", took, oneFile);
+    for (HANDLE converter : converters) {
+        DWORD code = STILL_ACTIVE;
+        EXPECT_EQ(::WaitForSingleObject(converter, 0), WAIT_OBJECT_0) << "Parvane waited for it";
+        ::GetExitCodeProcess(converter, &code);
+        EXPECT_EQ(code, 0u) << "the dcmdjpeg running at the stop finished its file";
+        ::CloseHandle(converter);
+    }
+
+    // The files reached are whole, in line order; nothing after them was started.
+    size_t reached = 0;
+    while (reached < order.size() && fs::exists(out / order[reached]))
+        ++reached;
+    EXPECT_GE(reached, 20u);
+    EXPECT_LT(reached, 200u);
+    EXPECT_EQ(FilesIn(out), reached) << "no partial output, no output out of order";
+    for (size_t line = 0; line < reached; ++line)
+        EXPECT_EQ(PixelData(ReadFileBytes(out / order[line])), ExpectedPixels(order[line])) << line;
+
+    EXPECT_EQ(box.caption, kSkippedCaption);
+    const size_t notReached = order.size() - reached;
+    EXPECT_NE(box.text.find(L"中止したため変換していません（" + std::to_wstring(notReached) + L" 件）:\n    " + order[reached]),
+              std::wstring::npos);
+    EXPECT_EQ(box.text.find(L"dcmdjpeg が出力ファイルを書きませんでした"), std::wstring::npos);
+    SaveScreenshot(box.hwnd, ArtifactFolder() / L"stopped-box.bmp");
+    parvane->Answer(box, IDOK);
+    EXPECT_TRUE(parvane->WaitUntilResponsive(5s));
+}
+
+TEST_F(RunProgress, SecondParvaneInTheSameWorkingFolderIsTurnedAwayAndChangesNothing)
+{
+    const fs::path firstIn = work / L"first-in";
+    const fs::path firstOut = work / L"first-out";
+    const fs::path secondIn = work / L"second-in";
+    const fs::path secondOut = work / L"second-out";  // missing: nothing may create it
+    fs::create_directories(firstOut);
+    const std::vector<std::wstring> firstFiles = MakeInput(firstIn, 3, {});
+    fs::create_directories(secondIn);
+    for (const wchar_t* name : { L"other1.dcm", L"other2.dcm" })
+        fs::copy_file(DicomFixtureFolder() / L"lossless.dcm", secondIn / name);
+
+    // The stand-in interpreter waits without opening the batch file, so that
+    // only Parvane's own hold keeps it; then it runs the real cmd.
+    const fs::path go = work / L"go";
+    const fs::path log = work / L"interpreter.log";
+    ScopedEnvironment comSpec(L"ComSpec", StandInInterpreterExe());
+    ScopedEnvironment logPath(L"PARVANE_STANDIN_LOG", log.wstring());
+    ScopedEnvironment waitFor(L"PARVANE_STANDIN_WAIT_FOR", go.wstring());
+    ScopedEnvironment runCmd(L"PARVANE_STANDIN_RUN_CMD", L"1");
+    Start(firstIn.wstring(), firstOut.wstring());
+    parvane->Click(IDC_BUTTON_CONVERT);
+    ASSERT_TRUE(WaitFor([&] { return fs::exists(log); }, 30s)) << "the first run has started its interpreter";
+    const std::string batch = ReadFileBytes(work / L"uncompress.bat");
+    ASSERT_FALSE(batch.empty());
+
+    // Nobody can rewrite or delete the batch file during the run.
+    HANDLE writer = ::CreateFileW((work / L"uncompress.bat").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(writer, INVALID_HANDLE_VALUE);
+    if (writer != INVALID_HANDLE_VALUE)
+        ::CloseHandle(writer);
+    EXPECT_FALSE(::DeleteFileW((work / L"uncompress.bat").c_str()));
+
+    ParvaneProcess second(work);
+    ASSERT_NE(second.WaitForMainWindow(), nullptr);
+    second.SetControlText(IDC_EDIT_INPUT, secondIn.wstring());
+    second.SetControlText(IDC_EDIT_OUTPUT, secondOut.wstring());
+    second.Click(IDC_BUTTON_CONVERT);
+    MessageBoxView box = second.WaitForMessageBox();
+    ASSERT_NE(box.hwnd, nullptr);
+    EXPECT_EQ(box.caption, kInUseCaption);
+    EXPECT_EQ(box.text.rfind(L"別の一括変換が、この作業フォルダの uncompress.bat を使用しています。"
+                             L"その変換が終わってから、もう一度お試しください。", 0), 0u) << box.text.size();
+    EXPECT_NE(box.text.find((work / L"uncompress.bat").wstring()), std::wstring::npos) << std::string(box.text.begin(), box.text.end());
+    EXPECT_TRUE(box.hasIcon);
+    EXPECT_EQ(box.buttons, std::vector<int>{ IDOK });
+    SaveScreenshot(box.hwnd, ArtifactFolder() / L"batch-file-in-use.bmp");
+    second.Answer(box, IDOK);
+    EXPECT_TRUE(second.NoMessageBoxWithin(1s)) << "no question about the missing output folder";
+    EXPECT_FALSE(fs::exists(secondOut));
+    EXPECT_EQ(ReadFileBytes(work / L"uncompress.bat"), batch);
+
+    WriteFileBytes(go, "");
+    ASSERT_TRUE(parvane->WaitUntilResponsive(kRunTimeout));
+    EXPECT_TRUE(parvane->NoMessageBoxWithin(1s));
+    EXPECT_EQ(FilesIn(firstOut), firstFiles.size()) << "the first run converted exactly its own files";
+    for (const std::wstring& name : firstFiles)
+        EXPECT_EQ(PixelData(ReadFileBytes(firstOut / name)), lossless);
+    EXPECT_FALSE(fs::exists(secondOut));
+    EXPECT_FALSE(fs::exists(firstOut / L"other1.dcm"));
+
+    // Once the first run has ended, the second can run.
+    second.Click(IDC_BUTTON_CONVERT);
+    MessageBoxView question = second.WaitForMessageBox();
+    EXPECT_EQ(question.caption, L"出力フォルダがありません");
+    second.Answer(question, IDYES);
+    ASSERT_TRUE(second.WaitUntilResponsive(kRunTimeout));
+    EXPECT_TRUE(second.NoMessageBoxWithin(1s));
+    EXPECT_EQ(FilesIn(secondOut), 2u);
+}
+
+}  // namespace
