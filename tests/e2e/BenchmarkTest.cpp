@@ -1,6 +1,7 @@
 // Benchmarks, disabled in the test run; scripts/bench.sh runs them.
-//  - A 200-file folder through the batch-convert button, against running the
-//    same uncompress.bat directly with the interpreter.
+//  - A 200-file folder through the batch-convert button, with its progress
+//    window showing, against running the same uncompress.bat directly with
+//    the interpreter.
 //  - The gathering alone, from the click until uncompress.bat is whole, for
 //    folders of empty files, against a bare FindFirstFileW/FindNextFileW loop
 //    that writes the same bytes.
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 using namespace e2e;
 namespace fs = std::filesystem;
@@ -48,7 +50,11 @@ TEST(Benchmark, DISABLED_TwoHundredFilesThroughTheButtonAndDirectly)
     for (int i = 0; i < files; ++i)
         fs::copy_file(DicomFixtureFolder() / L"lossless.dcm", in / (L"image" + std::to_wstring(i) + L".dcm"));
 
-    for (int round = 1; round <= 2; ++round) {
+    // Other work on the machine shifts single rounds; the fastest of several
+    // rounds of each is compared.
+    const int rounds = 5;
+    double bestButton = 1e9, bestDirect = 1e9;
+    for (int round = 1; round <= rounds; ++round) {
         fs::remove_all(out);
         fs::create_directories(out);
         ParvaneProcess parvane(work);
@@ -56,8 +62,16 @@ TEST(Benchmark, DISABLED_TwoHundredFilesThroughTheButtonAndDirectly)
         parvane.SetControlText(IDC_EDIT_INPUT, in.wstring());
         parvane.SetControlText(IDC_EDIT_OUTPUT, out.wstring());
         auto start = std::chrono::steady_clock::now();
-        ASSERT_TRUE(parvane.ClickAndWait(IDC_BUTTON_CONVERT, 30min));
-        double button = Seconds(start);
+        bool handled = false;
+        double button = 0;
+        std::thread click([&] {
+            handled = parvane.ClickAndWait(IDC_BUTTON_CONVERT, 30min);
+            button = Seconds(start);
+        });
+        const bool progressShown = parvane.WaitForProgressWindow(30s) != nullptr;
+        click.join();
+        ASSERT_TRUE(handled);
+        EXPECT_TRUE(progressShown);
         size_t converted = std::distance(fs::directory_iterator(out), fs::directory_iterator());
 
         fs::remove_all(out);
@@ -67,11 +81,16 @@ TEST(Benchmark, DISABLED_TwoHundredFilesThroughTheButtonAndDirectly)
         double direct = Seconds(start);
         size_t convertedDirectly = std::distance(fs::directory_iterator(out), fs::directory_iterator());
 
-        std::printf("round %d: %d files: button %.1f s (%zu written), interpreter directly %.1f s (%zu written)\n",
-                    round, files, button, converted, direct, convertedDirectly);
+        std::printf("round %d: %d files: button %.2f s (%zu written), interpreter directly %.2f s (%zu written), "
+                    "ratio %.3f\n", round, files, button, converted, direct, convertedDirectly, button / direct);
+        std::fflush(stdout);
         EXPECT_EQ(converted, static_cast<size_t>(files));
         EXPECT_EQ(convertedDirectly, static_cast<size_t>(files));
+        bestButton = std::min(bestButton, button);
+        bestDirect = std::min(bestDirect, direct);
     }
+    std::printf("fastest of %d rounds: button %.2f s, interpreter directly %.2f s, ratio %.3f\n", rounds, bestButton,
+                bestDirect, bestButton / bestDirect);
 }
 
 // The lines a bare search loop writes: what uncompress.bat holds for a folder
