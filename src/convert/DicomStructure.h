@@ -58,6 +58,9 @@ constexpr int kMaxSequenceNesting = 64;
 // data set whose elements, in ascending tag order, walk exactly to the end of
 // the file, every sequence and item of undefined length closed by its
 // delimiter, and with Pixel Data of defined length at its top level.
+// Sequences are SQ elements, in implicit VR any element of undefined length,
+// and UN elements of undefined length, whose items are read as implicit VR
+// little endian.
 //
 // A file without Pixel Data is refused because it cannot be told apart from
 // one cut at an element boundary before its Pixel Data. A cut at an element

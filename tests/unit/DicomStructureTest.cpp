@@ -1,8 +1,6 @@
 #include "convert/DicomStructure.h"
 #include "DicomTestFiles.h"
 #include <gtest/gtest.h>
-#include <cstring>
-#include <vector>
 
 using namespace dicom_test;
 
@@ -190,28 +188,6 @@ TEST(DicomStructure, BrokenStructuresAreNotWhole)
     for (const Case& c : cases)
         EXPECT_EQ(CheckNamed(c.bytes), Named{ c.verdict }) << c.what;
 }
-
-namespace {
-
-// Sequences nested depth deep, each in an item of the one above, then pixel
-// data; the sequences are UN of undefined length when asked, read as
-// implicit VR inside.
-std::string Nested(int depth, bool unknownVr)
-{
-    DataSet opening(kExplicitLittle), closing(false, false);
-    opening.Header(0x0008, 0x1140, unknownVr ? "UN" : "SQ", kUndefined).Item();
-    DataSet inner(unknownVr ? kImplicitLittle : kExplicitLittle);
-    for (int level = 1; level < depth; ++level)
-        inner.Header(0x0008, 0x1140, "SQ", kUndefined).Item();
-    inner.Element(0x0008, 0x0060, "CS", "OT");
-    for (int level = 0; level < depth; ++level)
-        inner.ItemEnd().SequenceEnd();
-    DataSet pixels(kExplicitLittle);
-    pixels.Element(0x7FE0, 0x0010, "OB", "ab");
-    return FileStart(kExplicitLittle.uid) + opening.Bytes() + inner.Bytes() + pixels.Bytes();
-}
-
-}  // namespace
 
 TEST(DicomStructure, NestingIsFollowedToItsBoundAndRefusedBeyond)
 {

@@ -209,4 +209,22 @@ inline std::string EncapsulatedImage(std::string_view transferSyntax, const Imag
     return FileStart(transferSyntax) + set.Bytes();
 }
 
+// Sequences nested depth deep, each in an item of the one above, then pixel
+// data; the sequences are UN of undefined length when asked, read as
+// implicit VR inside.
+inline std::string Nested(int depth, bool unknownVr)
+{
+    DataSet opening(kExplicitLittle);
+    opening.Header(0x0008, 0x1140, unknownVr ? "UN" : "SQ", kUndefined).Item();
+    DataSet inner(unknownVr ? kImplicitLittle : kExplicitLittle);
+    for (int level = 1; level < depth; ++level)
+        inner.Header(0x0008, 0x1140, "SQ", kUndefined).Item();
+    inner.Element(0x0008, 0x0060, "CS", "OT");
+    for (int level = 0; level < depth; ++level)
+        inner.ItemEnd().SequenceEnd();
+    DataSet pixels(kExplicitLittle);
+    pixels.Element(0x7FE0, 0x0010, "OB", "ab");
+    return FileStart(kExplicitLittle.uid) + opening.Bytes() + inner.Bytes() + pixels.Bytes();
+}
+
 }  // namespace dicom_test

@@ -1,6 +1,7 @@
 // Writes the seeds of the DICOM structure fuzz target: the tests' small
 // files, whole and as bodies behind the fuzz target's fixed meta groups.
 #include "FuzzDicomInput.h"
+#include "convert/DicomStructure.h"
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -28,6 +29,8 @@ int main(int argc, char** argv)
         FuzzInput(kImplicitLittleBody, SmallImage(kImplicitLittle)),
         FuzzInput(kExplicitBigBody, SmallImage(kExplicitBig)),
         FuzzInput(kJpegBody, EncapsulatedImage("1.2.840.10008.1.2.4.50", multiFrame)),
+        FuzzInput(kExplicitLittleBody, Nested(kMaxSequenceNesting, false)),
+        FuzzInput(kExplicitLittleBody, Nested(kMaxSequenceNesting, true)),
     };
     int number = 0;
     for (const std::string& input : inputs) {
