@@ -42,7 +42,7 @@ public:
     // Adds the line for one file, or notes why the file gets none.
     void AddFile(std::wstring_view fileName);
     // Notes a file whose line was written but which was not converted.
-    void MarkNotConverted(std::wstring_view fileName);
+    void MarkNotConverted(std::wstring_view fileName, SkipReason reason = SkipReason::NotConverted);
 
     // The content of uncompress.bat: the lines with CR LF ends.
     const std::string& Bytes() const { return m_bytes; }

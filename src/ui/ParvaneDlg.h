@@ -42,5 +42,5 @@ protected:
 private:
     int ShowConvertMessage(const ConvertMessage& message);
     static void AppendFolderBackslash(CString& folder);
-    bool CreateOutputFolderOnRequest();
+    bool HasRoomForOutputs(const ConversionScript& script);
 };
