@@ -3,7 +3,9 @@
 # running the same uncompress.bat directly with the interpreter, and the
 # gathering alone (click until uncompress.bat is whole, with a stand-in
 # interpreter that ends at once) for 1 000 to 100 000 empty files against a
-# bare FindFirstFileW/FindNextFileW loop writing the same bytes.
+# bare FindFirstFileW/FindNextFileW loop writing the same bytes; and for
+# 10 000 DICOM files, the headers read before a run and the outputs checked
+# after it (in-process), to set against the time a file's conversion takes.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/env.sh"
@@ -17,7 +19,23 @@ for n in 1000 10000 100000; do
   mkdir -p "$kept/in$n"
   (cd "$kept/in$n" && seq 0 $((n - 1)) | sed 's/^/image/; s/$/.dcm/' | xargs touch)
 done
+source "$here/sample.sh"  # windows_path
 source "$here/start-display.sh"
 start_virtual_display
 wine "$PARVANE_WIN_BUILD/tests/e2e/parvane_e2e.exe" --gtest_also_run_disabled_tests \
   --gtest_filter='Benchmark.*'
+
+# 10 000 inputs and their whole outputs, made on the Linux side.
+checks="$PARVANE_WIN_BUILD/tests/e2e/scratch/RunChecksBenchmarkFiles"
+if [ ! -f "$checks/out/image9999.dcm" ]; then
+  rm -rf "$checks"
+  mkdir -p "$checks/in" "$checks/out"
+  fixtures="$PARVANE_WIN_BUILD/tests/e2e/dicom-fixtures"
+  dcmdjpeg "$fixtures/lossless.dcm" "$checks/plain.dcm"
+  for i in $(seq 0 9999); do
+    cp "$fixtures/lossless.dcm" "$checks/in/image$i.dcm"
+    cp "$checks/plain.dcm" "$checks/out/image$i.dcm"
+  done
+fi
+PARVANE_BENCH_FOLDER="$(windows_path "$checks")" wine "$PARVANE_WIN_BUILD/tests/win/parvane_win_tests.exe" \
+  --gtest_also_run_disabled_tests --gtest_filter='Benchmark.*'

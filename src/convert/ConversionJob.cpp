@@ -1,4 +1,6 @@
 #include "convert/ConversionJob.h"
+#include "convert/FileByteSource.h"
+#include "convert/RunOutcome.h"
 
 bool FolderFound(const CString& folder)
 {
@@ -68,21 +70,97 @@ ULONGLONG Ticks(const FILETIME& time)
     return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
+// The size and last write time of a file; false when it does not exist.
+bool FileFacts(const std::wstring& path, uint64_t& size, ULONGLONG* written = nullptr)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    if (written)
+        *written = Ticks(data.ftLastWriteTime);
+    return true;
+}
+
+uint64_t EstimatedOutputSizeOf(const std::wstring& inputPath)
+{
+    FileByteSource input(inputPath);
+    if (!input.IsOpen()) {
+        uint64_t size = 0;
+        return FileFacts(inputPath, size) ? size : 0;
+    }
+    return EstimatedOutputSize(ReadDicomHeader(input), input.Size());
+}
+
+// The folder that holds the given one (both end in a backslash).
+std::wstring ParentFolder(const std::wstring& folder)
+{
+    size_t end = folder.size() > 1 ? folder.find_last_of(L'\\', folder.size() - 2) : std::wstring::npos;
+    return end == std::wstring::npos ? folder : folder.substr(0, end + 1);
+}
+
+// Whether both paths name one file: the same volume and file index.
+bool SameFile(const std::wstring& a, const std::wstring& b)
+{
+    auto identify = [](const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
+        ScopedFileHandle file(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        return file.IsValid() && ::GetFileInformationByHandle(file.Get(), &info);
+    };
+    BY_HANDLE_FILE_INFORMATION first, second;
+    return identify(a, first) && identify(b, second) &&
+           first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+           first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+}
+
 }  // namespace
 
-void MarkFilesNotConverted(ConversionScript& script, const FILETIME& runStart)
+DiskSpace MeasureDiskSpace(const ConversionScript& script, const CString& inputFolder,
+                           const CString& outputFolder)
+{
+    DiskSpace space;
+    std::wstring input = inputFolder.Str(), output = outputFolder.Str();
+    const size_t inputLength = input.size(), outputLength = output.size();
+    for (const std::wstring& name : script.FilesWithLine()) {
+        input.resize(inputLength);
+        input += name;
+        output.resize(outputLength);
+        output += name;
+        uint64_t replaced = 0;
+        if (!FileFacts(output, replaced))
+            replaced = 0;
+        space.needed += RoomNeeded(EstimatedOutputSizeOf(input), replaced);
+    }
+    output.resize(outputLength);
+    const std::wstring measuredAt = FolderFound(outputFolder) ? output : ParentFolder(output);
+    ULARGE_INTEGER freeToCaller{};
+    space.measured = ::GetDiskFreeSpaceExW(measuredAt.c_str(), &freeToCaller, nullptr, nullptr) != FALSE;
+    space.available = freeToCaller.QuadPart;
+    return space;
+}
+
+void MarkFilesNotConverted(ConversionScript& script, const CString& inputFolder, const FILETIME& runStart)
 {
     const ULONGLONG start = Ticks(runStart);
     const ULONGLONG earliest = start > kFatTimeResolution ? start - kFatTimeResolution : 0;
-    const std::vector<std::wstring>& files = script.FilesWithLine();
-    std::wstring path = script.OutputFolder();
-    const size_t folderLength = path.size();
-    for (const std::wstring& name : files) {
-        path.resize(folderLength);
-        path += name;
-        WIN32_FILE_ATTRIBUTE_DATA data;
-        if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
-            Ticks(data.ftLastWriteTime) < earliest)
-            script.MarkNotConverted(name);
+    std::wstring input = inputFolder.Str(), output = script.OutputFolder();
+    const size_t inputLength = input.size(), outputLength = output.size();
+    for (const std::wstring& name : script.FilesWithLine()) {
+        input.resize(inputLength);
+        input += name;
+        output.resize(outputLength);
+        output += name;
+        uint64_t size = 0;
+        ULONGLONG written = 0;
+        if (!FileFacts(output, size, &written) || written < earliest) {
+            FileByteSource source(input);
+            script.MarkNotConverted(name, source.IsOpen() ? ReasonForMissingOutput(ReadDicomHeader(source))
+                                                          : SkipReason::NotConverted);
+            continue;
+        }
+        FileByteSource source(output);
+        if (CheckWholeUncompressed(source) != WholeFileVerdict::Whole)
+            script.MarkNotConverted(name, ReasonForIncompleteOutput(SameFile(input, output)));
     }
 }

@@ -5,6 +5,7 @@
 // the caller turns the results into boxes.
 #include "afx/afx.h"
 #include "convert/ConversionScript.h"
+#include <cstdint>
 
 // Whether a search of the folder (ending in a backslash) finds any entry. An
 // existing folder other than a drive's root always holds "." and "..".
@@ -23,6 +24,21 @@ bool EncodeForBatchFile(std::wstring_view text, std::string& bytes);
 // platform's search delivers them; subfolders are skipped, never entered.
 ConversionScript GatherConversionScript(const CString& inputFolder, const CString& outputFolder);
 
-// Marks every file with a line whose output was not written since the run
-// started. FAT disks keep write times to 2 seconds, so that much earlier counts.
-void MarkFilesNotConverted(ConversionScript& script, const FILETIME& runStart);
+// The room the outputs need on the output folder's disk and what is free
+// there for this user. Each input's header gives the size of its output; the
+// file each output replaces (with both folders one, its original) gives its
+// room back. A folder still to be created is measured on its parent.
+struct DiskSpace {
+    uint64_t needed = 0;
+    uint64_t available = 0;
+    bool measured = false;  // false when the disk's free space could not be asked
+    bool Enough() const { return !measured || needed <= available; }
+};
+DiskSpace MeasureDiskSpace(const ConversionScript& script, const CString& inputFolder,
+                           const CString& outputFolder);
+
+// Marks every file with a line that did not convert: its output was not
+// written since the run started (FAT disks keep write times to 2 seconds, so
+// that much earlier counts), with the reason its input gives; or the output
+// is not a whole uncompressed DICOM file.
+void MarkFilesNotConverted(ConversionScript& script, const CString& inputFolder, const FILETIME& runStart);

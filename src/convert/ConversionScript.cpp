@@ -83,9 +83,9 @@ std::optional<SkipReason> ConversionScript::AppendLine(std::wstring_view fileNam
     return std::nullopt;
 }
 
-void ConversionScript::MarkNotConverted(std::wstring_view fileName)
+void ConversionScript::MarkNotConverted(std::wstring_view fileName, SkipReason reason)
 {
-    m_skipped.push_back({ std::wstring(fileName), SkipReason::NotConverted });
+    m_skipped.push_back({ std::wstring(fileName), reason });
 }
 
 void ConversionScript::MarkNotReached(size_t firstLine)
@@ -111,8 +111,24 @@ const wchar_t* ReasonHeading(SkipReason reason)
         return L"フォルダ名またはファイル名に、この Windows の文字コードで表せない文字が含まれています";
     case SkipReason::LineTooLong:
         return L"フォルダ名とファイル名が長すぎます";
+    case SkipReason::OriginalOverwritten:
+        return L"変換の途中で出力ファイルが途切れました（ディスクの空き容量不足など）。"
+               L"入力フォルダと出力フォルダが同じため、元のファイルはこの途切れたファイルで上書きされています。"
+               L"元のファイルを別の場所から戻してください";
+    case SkipReason::OutputIncomplete:
+        return L"変換の途中で出力ファイルが途切れました（ディスクの空き容量不足など）。出力ファイルは使えません";
+    case SkipReason::NotDicom:
+        return L"DICOM ファイルではありません";
+    case SkipReason::JpegLs:
+        return L"JPEG-LS で圧縮されています。dcmdjpeg では展開できません";
+    case SkipReason::Jpeg2000:
+        return L"JPEG 2000 で圧縮されています。dcmdjpeg では展開できません";
+    case SkipReason::Rle:
+        return L"RLE で圧縮されています。dcmdjpeg では展開できません";
+    case SkipReason::Deflate:
+        return L"deflate で圧縮されています。dcmdjpeg では展開できません";
     case SkipReason::NotConverted:
-        return L"dcmdjpeg が出力ファイルを書きませんでした（DICOM ファイルでない、読み込めない など）";
+        return L"dcmdjpeg が出力ファイルを書きませんでした（読み込めない、壊れている など）";
     case SkipReason::NotReached:
         return L"中止したため変換していません";
     }
@@ -131,9 +147,13 @@ std::wstring ForDisplay(const std::wstring& name)
     return shown;
 }
 
+// Lost originals first: they need the user's action most.
 constexpr SkipReason kReasonsInOrder[] = {
-    SkipReason::ForbiddenCharacter, SkipReason::TrailingDotOrSpace, SkipReason::DeviceName,
-    SkipReason::CodePage,           SkipReason::LineTooLong,        SkipReason::NotConverted,
+    SkipReason::OriginalOverwritten, SkipReason::OutputIncomplete,
+    SkipReason::ForbiddenCharacter,  SkipReason::TrailingDotOrSpace, SkipReason::DeviceName,
+    SkipReason::CodePage,            SkipReason::LineTooLong,
+    SkipReason::NotDicom,            SkipReason::JpegLs,             SkipReason::Jpeg2000,
+    SkipReason::Rle,                 SkipReason::Deflate,            SkipReason::NotConverted,
     SkipReason::NotReached,
 };
 

@@ -42,7 +42,7 @@ public:
     // Adds the line for one file, or notes why the file gets none.
     void AddFile(std::wstring_view fileName);
     // Notes a file whose line was written but which was not converted.
-    void MarkNotConverted(std::wstring_view fileName);
+    void MarkNotConverted(std::wstring_view fileName, SkipReason reason = SkipReason::NotConverted);
     // After a stop: notes the files of the lines from firstLine on, which the
     // run never reached; they leave FilesWithLine, so that the check of the
     // outputs passes over them.

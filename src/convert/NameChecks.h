@@ -5,15 +5,23 @@
 #include <optional>
 #include <string_view>
 
-// Why a file of the input folder is not converted.
+// Why a file of the input folder is not converted: left out before the run,
+// or found after it.
 enum class SkipReason {
     ForbiddenCharacter,  // " < > | * ? : \ / or a character below U+0020
     TrailingDotOrSpace,  // Windows opens the name without them: another file
     DeviceName,          // CON, NUL, COM1 ...: Windows opens a device
     CodePage,            // the interpreter's or dcmdjpeg's code page cannot hold the line exactly
     LineTooLong,         // longer than the interpreter reads as one line
-    NotConverted,        // dcmdjpeg wrote no output during the run
-    NotReached,          // the run was stopped before its line
+    OriginalOverwritten,  // the output is cut short and, both folders being one, replaced the original
+    OutputIncomplete,     // the output is not a whole uncompressed DICOM file (a full disk, say)
+    NotDicom,             // no output, and the input is not a DICOM file
+    JpegLs,               // no output: the input is compressed in a way dcmdjpeg does not decode
+    Jpeg2000,
+    Rle,
+    Deflate,
+    NotConverted,         // dcmdjpeg wrote no output during the run, for no reason found in the input
+    NotReached,           // the run was stopped before its line
 };
 
 // Nothing when Windows could have made the name and opens it as itself.

@@ -5,6 +5,7 @@
 #include "convert/BatchRunner.h"
 #include "convert/ConversionJob.h"
 #include "convert/ConversionProgress.h"
+#include "convert/RunOutcome.h"
 #include "ui/ConvertMessages.h"
 #include "ui/ParvaneDlg.h"
 #include <clocale>
@@ -59,16 +60,35 @@ void CParvaneDlg::OnBnClickedConvert()
         ShowBatchFileInUse();
         return;
     }
-    if (!FolderFound(m_strOutputFolder) && !CreateOutputFolderOnRequest())
+    const bool outputFolderFound = FolderFound(m_strOutputFolder);
+    if (!outputFolderFound && ShowConvertMessage(kCreateOutputFolder) != IDYES)
         return;
 
     ConversionScript script = GatherConversionScript(m_strInputFolder, m_strOutputFolder);
+    // Measured before anything is written: a full disk cuts outputs short,
+    // and with both folders one it destroys the originals.
+    if (!HasRoomForOutputs(script))
+        return;
+    if (!outputFolderFound && !CreateOutputFolder(m_strOutputFolder)) {
+        ShowConvertMessage(kOutputFolderNotCreated);
+        return;
+    }
     RunConversionScript(script);
+}
+
+bool CParvaneDlg::HasRoomForOutputs(const ConversionScript& script)
+{
+    const DiskSpace space = MeasureDiskSpace(script, m_strInputFolder, m_strOutputFolder);
+    if (space.Enough())
+        return true;
+    MessageBox(DiskSpaceShortMessage(space.needed, space.available).c_str(), kDiskSpaceShortCaption,
+               kDiskSpaceShortType);
+    return false;
 }
 
 void CParvaneDlg::RunConversionScript(ConversionScript& script)
 {
-    const RunOutcome run = RunAndFollow(script);
+    const RunResult run = RunAndFollow(script);
     if (run.start == BatchStart::BatchFileInUse) {
         ShowBatchFileInUse();
         return;
@@ -81,7 +101,7 @@ void CParvaneDlg::RunConversionScript(ConversionScript& script)
     }
     if (run.stopped)
         MarkFilesNotReached(script, run.startTime);
-    MarkFilesNotConverted(script, run.startTime);
+    MarkFilesNotConverted(script, m_strInputFolder, run.startTime);
     if (!script.Skipped().empty())
         MessageBox(SkippedFilesMessage(script.Skipped()).c_str(), kSkippedFilesCaption, kSkippedFilesType);
 }
@@ -97,14 +117,4 @@ void CParvaneDlg::AppendFolderBackslash(CString& folder)
     std::wstring text = folder.Str();
     AppendBackslashIfMissing(text);
     folder = CString(std::move(text));
-}
-
-bool CParvaneDlg::CreateOutputFolderOnRequest()
-{
-    if (ShowConvertMessage(kCreateOutputFolder) != IDYES)
-        return false;
-    if (CreateOutputFolder(m_strOutputFolder))
-        return true;
-    ShowConvertMessage(kOutputFolderNotCreated);
-    return false;
 }

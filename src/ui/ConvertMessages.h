@@ -57,3 +57,8 @@ constexpr ConvertMessage kBatchFileInUse = {
 // After the run: the files left out or not converted (the text lists them).
 constexpr const wchar_t* kSkippedFilesCaption = L"変換しなかったファイルがあります";
 constexpr UINT kSkippedFilesType = MB_OK | MB_ICONWARNING;
+
+// Before the run: the outputs would not fit on the output folder's disk (the
+// text gives both sizes).
+constexpr const wchar_t* kDiskSpaceShortCaption = L"空き容量が足りません";
+constexpr UINT kDiskSpaceShortType = MB_OK | MB_ICONWARNING;

@@ -46,18 +46,18 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    struct RunOutcome {
+    struct RunResult {
         BatchStart start;
         FILETIME startTime{};
         bool stopped = false;
     };
-    RunOutcome RunAndFollow(const ConversionScript& script);
+    RunResult RunAndFollow(const ConversionScript& script);
     void FollowRun(BatchRun& run, ConversionProgress& progress);
 
     int ShowConvertMessage(const ConvertMessage& message);
     void ShowBatchFileInUse();
     static void AppendFolderBackslash(CString& folder);
-    bool CreateOutputFolderOnRequest();
+    bool HasRoomForOutputs(const ConversionScript& script);
 
     bool m_bRunning = false;
 };

@@ -78,11 +78,11 @@ void WaitForRunOrMessage(const BatchRun& run, DWORD timeout)
 
 }  // namespace
 
-CParvaneDlg::RunOutcome CParvaneDlg::RunAndFollow(const ConversionScript& script)
+CParvaneDlg::RunResult CParvaneDlg::RunAndFollow(const ConversionScript& script)
 {
     RunningState running(m_hWnd, m_bRunning);
     BatchRun run;
-    RunOutcome outcome;
+    RunResult outcome;
     outcome.start = run.Start(script.Bytes());
     if (outcome.start != BatchStart::Started)
         return outcome;

@@ -291,4 +291,46 @@ TEST_F(Conversion, BatchFileThatCannotBeStartedIsReportedOnce)
     EXPECT_FALSE(ReadFileBytes(work / L"uncompress.bat").empty()) << "the batch file stays on disk";
 }
 
+// A file that did not convert is given the reason its input shows; an input
+// that is already uncompressed converts as before.
+TEST_F(Conversion, FilesNotConvertedAreListedWithTheReasonTheirInputGives)
+{
+    const fs::path in = work / L"in";
+    const fs::path out = work / L"out";
+    AddFile(in, L"ok.dcm", L"lossless.dcm");
+    AddFile(in, L"ls.dcm", L"jpegls.dcm");
+    AddFile(in, L"run.dcm", L"rle.dcm");
+    WriteFileBytes(in / L"notes.txt", "not a DICOM file\r\n");
+    fs::create_directories(out);
+    Start(in.wstring(), out.wstring());
+    parvane->Click(IDC_BUTTON_CONVERT);
+    MessageBoxView box = parvane->WaitForMessageBox(kRunTimeout);
+    ASSERT_NE(box.hwnd, nullptr);
+    EXPECT_EQ(box.caption, L"変換しなかったファイルがあります");
+    struct Expected { const wchar_t* heading; const wchar_t* name; } const expected[] = {
+        { L"DICOM ファイルではありません（1 件）:\n    notes.txt", L"notes.txt" },
+        { L"JPEG-LS で圧縮されています。dcmdjpeg では展開できません（1 件）:\n    ls.dcm", L"ls.dcm" },
+        { L"RLE で圧縮されています。dcmdjpeg では展開できません（1 件）:\n    run.dcm", L"run.dcm" },
+    };
+    for (const Expected& e : expected)
+        EXPECT_NE(box.text.find(e.heading), std::wstring::npos) << fs::path(e.name).string();
+    EXPECT_NE(box.text.find(L"変換しなかったファイルが 3 件あります"), std::wstring::npos);
+    SaveScreenshot(box.hwnd, ArtifactFolder() / L"input-reasons-box.bmp");
+    parvane->Answer(box, IDOK);
+    EXPECT_TRUE(parvane->WaitUntilResponsive(5s));
+
+    // The whole output of an uncompressed input counts as converted.
+    const fs::path again = work / L"again";
+    fs::create_directories(again);
+    fs::copy_file(out / L"ok.dcm", again / L"plain.dcm");
+    const fs::path againOut = work / L"again-out";
+    fs::create_directories(againOut);
+    parvane->SetControlText(IDC_EDIT_INPUT, again.wstring());
+    parvane->SetControlText(IDC_EDIT_OUTPUT, againOut.wstring());
+    ASSERT_TRUE(parvane->ClickAndWait(IDC_BUTTON_CONVERT, kRunTimeout));
+    EXPECT_TRUE(parvane->NoMessageBoxWithin(1s));
+    EXPECT_EQ(PixelData(ReadFileBytes(againOut / L"plain.dcm")),
+              ReadFileBytes(DicomFixtureFolder() / L"lossless.raw"));
+}
+
 }  // namespace

@@ -22,6 +22,9 @@ std::wstring StandInInterpreterExe();
 // The DICOM files made for the tests at test time (see make_dicom_fixtures.sh).
 std::filesystem::path DicomFixtureFolder();
 std::filesystem::path ArtifactFolder();
+// Small file systems mounted for the tests of full disks (see small_disks.sh):
+// during/ (6 MiB) and small/ (1 MiB).
+std::filesystem::path SmallDisksFolder();
 
 std::wstring WindowText(HWND hwnd);
 std::wstring ClassName(HWND hwnd);

@@ -90,12 +90,12 @@ protected:
         fs::copy_file(DcmdjpegExe(), work / L"dcmdjpeg.exe");
         WriteFileBytes(work / L"param.ini", "[INPUT]\r\n[OUTPUT]\r\n");
         lossless = ReadFileBytes(DicomFixtureFolder() / L"lossless.raw");
-        large = ReadFileBytes(DicomFixtureFolder() / L"large.raw");
+        slow = ReadFileBytes(DicomFixtureFolder() / L"slow.raw");
     }
 
-    // count small files named image000.dcm ..., and the large fixture at the
+    // count small files named image000.dcm ..., and the slow fixture at the
     // given places of the search order; returns that order.
-    std::vector<std::wstring> MakeInput(const fs::path& in, int count, const std::vector<size_t>& largeAt)
+    std::vector<std::wstring> MakeInput(const fs::path& in, int count, const std::vector<size_t>& slowAt)
     {
         fs::create_directories(in);
         for (int i = 0; i < count; ++i) {
@@ -104,10 +104,10 @@ protected:
             fs::copy_file(DicomFixtureFolder() / L"lossless.dcm", in / name);
         }
         std::vector<std::wstring> order = SearchOrder(in);
-        const std::string largeFile = ReadFileBytes(DicomFixtureFolder() / L"large.dcm");
-        for (size_t place : largeAt) {
-            WriteFileBytes(in / order.at(place), largeFile);
-            largeNames.push_back(order.at(place));
+        const std::string slowFile = ReadFileBytes(DicomFixtureFolder() / L"slow.dcm");
+        for (size_t place : slowAt) {
+            WriteFileBytes(in / order.at(place), slowFile);
+            slowNames.push_back(order.at(place));
         }
         return order;
     }
@@ -115,7 +115,7 @@ protected:
     // The pixels an output must hold: those of its input's fixture.
     const std::string& ExpectedPixels(const std::wstring& name) const
     {
-        return std::find(largeNames.begin(), largeNames.end(), name) != largeNames.end() ? large : lossless;
+        return std::find(slowNames.begin(), slowNames.end(), name) != slowNames.end() ? slow : lossless;
     }
 
     void Start(const std::wstring& input, const std::wstring& output)
@@ -129,8 +129,8 @@ protected:
     fs::path work;
     std::unique_ptr<ParvaneProcess> parvane;
     std::string lossless;
-    std::string large;
-    std::vector<std::wstring> largeNames;
+    std::string slow;
+    std::vector<std::wstring> slowNames;
 };
 
 TEST_F(RunProgress, TwoHundredFilesWithTheDialogAnsweringAndTheCountRisingToTheEnd)
@@ -199,11 +199,11 @@ TEST_F(RunProgress, CancelEndsTheRunAfterTheFileBeingConverted)
     const fs::path in = work / L"in";
     const fs::path out = work / L"out";
     fs::create_directories(out);
-    // Large files around the place of the stop, so that one is being converted.
-    std::vector<size_t> largeAt;
+    // Slow files around the place of the stop, so that one is being converted.
+    std::vector<size_t> slowAt;
     for (size_t place = 15; place < 40; ++place)
-        largeAt.push_back(place);
-    const std::vector<std::wstring> order = MakeInput(in, 200, largeAt);
+        slowAt.push_back(place);
+    const std::vector<std::wstring> order = MakeInput(in, 200, slowAt);
     const double oneFile = SecondsForOneFile(work, in / order[20]);
     ASSERT_GT(oneFile, 0);
 
@@ -228,7 +228,7 @@ TEST_F(RunProgress, CancelEndsTheRunAfterTheFileBeingConverted)
     const double took = std::chrono::duration<double>(Clock::now() - pressed).count();
     ASSERT_NE(box.hwnd, nullptr);
     EXPECT_LE(took, oneFile + 2.0) << "one file takes " << oneFile << " s";
-    std::printf("stop: the run ended %.2f s after the press; one large file takes %.2f s\n", took, oneFile);
+    std::printf("stop: the run ended %.2f s after the press; one slow file takes %.2f s\n", took, oneFile);
     for (HANDLE converter : converters) {
         DWORD code = STILL_ACTIVE;
         EXPECT_EQ(::WaitForSingleObject(converter, 0), WAIT_OBJECT_0) << "Parvane waited for it";

@@ -3,8 +3,14 @@
 #   baseline.dcm   JPEG baseline, made by img2dcm from a JPEG
 #   lossless.dcm   JPEG lossless process 14 (first-order prediction), by dcmcjpeg
 #   lossless.raw   the uncompressed pixel data that lossless.dcm must decompress to
-#   large.dcm      JPEG lossless like lossless.dcm, large enough that dcmdjpeg
-#                  takes a noticeable time on it; large.raw its pixel data
+#   large.dcm      JPEG lossless, 512 x 512 RGB: its output (768 KiB of pixels)
+#                  is many times its size, for the tests on small disks
+#   large.raw      the pixel data that large.dcm must decompress to
+#   jpegls.dcm     JPEG-LS lossless, by dcmcjpls: dcmdjpeg does not decode it
+#   rle.dcm        RLE lossless, by dcmcrle: dcmdjpeg does not decode it
+#   slow.dcm       JPEG lossless, 3200 x 2400 RGB: dcmdjpeg takes a noticeable
+#                  time on it (the tests of a run's progress and its stop)
+#   slow.raw       the pixel data that slow.dcm must decompress to
 #   awkward/       files whose names Windows could not have made, or would open
 #                  as another file, beside names that are safe; made here on the
 #                  Linux side, where such names can exist (as on disks written
@@ -22,15 +28,28 @@ img2dcm -q picture.jpg baseline.dcm
 convert -size 64x48 gradient:white-black -depth 8 -type truecolor BMP3:picture.bmp
 img2dcm -q -i BMP picture.bmp uncompressed.dcm
 dcmcjpeg -q +e1 uncompressed.dcm lossless.dcm
+dcmcjpls -q uncompressed.dcm jpegls.dcm
+dcmcrle -q uncompressed.dcm rle.dcm
+dcmdump -q -M jpegls.dcm | grep '=JPEGLSLossless' >/dev/null
+dcmdump -q -M rle.dcm | grep '=RLELossless' >/dev/null
+
+convert -size 512x512 gradient:navy-orange -depth 8 -type truecolor BMP3:large.bmp
+img2dcm -q -i BMP large.bmp large-plain.dcm
+dcmcjpeg -q +e1 large-plain.dcm large.dcm
+mkdir large-raw
+dcmdump -q +W large-raw large-plain.dcm >/dev/null
+mv large-raw/*.raw large.raw
+rm -rf large-raw large.bmp large-plain.dcm
 dcmdump -q +W . uncompressed.dcm >/dev/null
 mv uncompressed.dcm.0.raw lossless.raw 2>/dev/null || mv "$(ls -- *.raw | head -n 1)" lossless.raw
 
-convert -size 3200x2400 gradient:white-navy -depth 8 -type truecolor BMP3:large.bmp
-img2dcm -q -i BMP large.bmp large-uncompressed.dcm
-dcmcjpeg -q +e1 large-uncompressed.dcm large.dcm
-mkdir raw && dcmdump -q +W raw large-uncompressed.dcm >/dev/null
-mv "$(ls raw/*.raw | head -n 1)" large.raw
-rm -rf raw large.bmp large-uncompressed.dcm
+convert -size 3200x2400 gradient:white-navy -depth 8 -type truecolor BMP3:slow.bmp
+img2dcm -q -i BMP slow.bmp slow-plain.dcm
+dcmcjpeg -q +e1 slow-plain.dcm slow.dcm
+mkdir slow-raw
+dcmdump -q +W slow-raw slow-plain.dcm >/dev/null
+mv slow-raw/*.raw slow.raw
+rm -rf slow-raw slow.bmp slow-plain.dcm
 
 dcmdump -q -M baseline.dcm | grep '=JPEGBaseline' >/dev/null
 dcmdump -q -M lossless.dcm | grep '=JPEGLossless:Non-hierarchical-1stOrderPrediction' >/dev/null

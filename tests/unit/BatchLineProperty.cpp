@@ -88,8 +88,15 @@ std::string CheckReason(SkipReason reason, std::wstring_view name, std::wstring_
         if (!system.oem->Encode(line, oemBytes) || !system.ansi->Encode(line, ansiBytes))
             return "";
         return "refused for the code page, but both code pages hold the line";
+    case SkipReason::OriginalOverwritten:
+    case SkipReason::OutputIncomplete:
+    case SkipReason::NotDicom:
+    case SkipReason::JpegLs:
+    case SkipReason::Jpeg2000:
+    case SkipReason::Rle:
+    case SkipReason::Deflate:
     case SkipReason::NotConverted:
-        return "refused as not converted before anything ran";
+        return "refused for what a run finds before anything ran";
     case SkipReason::NotReached:
         return "refused as not reached before anything ran";
     }

@@ -112,14 +112,19 @@ TEST(ConversionScript, MessageGroupsByReasonWithCountsAndCutsLongGroups)
     std::vector<SkippedFile> skipped = {
         { L"bad1.dcm", SkipReason::NotConverted }, { L"a<b", SkipReason::ForbiddenCharacter },
         { L"bad2.dcm", SkipReason::NotConverted }, { L"bad3.dcm", SkipReason::NotConverted },
-        { L"line\nfeed", SkipReason::ForbiddenCharacter },
+        { L"line\nfeed", SkipReason::ForbiddenCharacter }, { L"lost.dcm", SkipReason::OriginalOverwritten },
     };
     std::wstring message = SkippedFilesMessage(skipped, 2);
+    // Lost originals come first: they need the user's action most.
     EXPECT_EQ(message,
-              L"変換しなかったファイルが 5 件あります。\n"
+              L"変換しなかったファイルが 6 件あります。\n"
+              L"\n変換の途中で出力ファイルが途切れました（ディスクの空き容量不足など）。"
+              L"入力フォルダと出力フォルダが同じため、元のファイルはこの途切れたファイルで上書きされています。"
+              L"元のファイルを別の場所から戻してください（1 件）:"
+              L"\n    lost.dcm\n"
               L"\nファイル名に使用できない文字（\" < > | * ? : または制御文字）が含まれています（2 件）:"
               L"\n    a<b\n    line\uFFFDfeed\n"
-              L"\ndcmdjpeg が出力ファイルを書きませんでした（DICOM ファイルでない、読み込めない など）（3 件）:"
+              L"\ndcmdjpeg が出力ファイルを書きませんでした（読み込めない、壊れている など）（3 件）:"
               L"\n    bad1.dcm\n    bad2.dcm\n    ほか 1 件\n");
 }
 

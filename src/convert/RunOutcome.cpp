@@ -1,0 +1,55 @@
+#include "convert/RunOutcome.h"
+
+SkipReason ReasonForMissingOutput(const DicomHeader& input)
+{
+    if (!input.isDicom)
+        return input.readFailed ? SkipReason::NotConverted : SkipReason::NotDicom;
+    switch (input.kind) {
+    case TransferSyntaxKind::JpegLs:
+        return SkipReason::JpegLs;
+    case TransferSyntaxKind::Jpeg2000:
+        return SkipReason::Jpeg2000;
+    case TransferSyntaxKind::Rle:
+        return SkipReason::Rle;
+    case TransferSyntaxKind::Deflate:
+        return SkipReason::Deflate;
+    default:
+        return SkipReason::NotConverted;
+    }
+}
+
+SkipReason ReasonForIncompleteOutput(bool replacedOriginal)
+{
+    return replacedOriginal ? SkipReason::OriginalOverwritten : SkipReason::OutputIncomplete;
+}
+
+uint64_t RoomNeeded(uint64_t estimatedOutputSize, uint64_t sizeOfFileReplaced)
+{
+    return estimatedOutputSize > sizeOfFileReplaced ? estimatedOutputSize - sizeOfFileReplaced : 0;
+}
+
+std::wstring FormatByteSize(uint64_t bytes)
+{
+    if (bytes < 1024)
+        return std::to_wstring(bytes) + L" バイト";
+    const wchar_t* units[] = { L"KB", L"MB", L"GB", L"TB", L"PB", L"EB" };
+    // Tenths of the unit, rounded up. The largest unit is 2^60 bytes, so the
+    // rest times 10 stays within 64 bits.
+    size_t unit = 0;
+    uint64_t scale = 1024;
+    while (unit + 1 < sizeof(units) / sizeof(units[0]) && bytes / scale >= 1024) {
+        scale *= 1024;
+        ++unit;
+    }
+    const uint64_t whole = bytes / scale, rest = bytes % scale;
+    const uint64_t tenths = whole * 10 + (rest * 10 + scale - 1) / scale;
+    return std::to_wstring(tenths / 10) + L"." + std::to_wstring(tenths % 10) + L" " + units[unit];
+}
+
+std::wstring DiskSpaceShortMessage(uint64_t needed, uint64_t available)
+{
+    return L"出力フォルダのあるディスクの空き容量が足りないため、変換を始めませんでした。\n\n"
+           L"必要な空き容量: " + FormatByteSize(needed) + L"\n"
+           L"現在の空き容量: " + FormatByteSize(available) + L"\n\n"
+           L"空き容量を増やすか、別のディスクの出力フォルダを指定してください。";
+}

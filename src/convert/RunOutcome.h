@@ -1,0 +1,26 @@
+#pragma once
+// What the files of a run need and what became of them, decided from what the
+// DICOM structure reader found. Plain C++; the caller reads the files.
+#include "convert/DicomStructure.h"
+#include "convert/NameChecks.h"
+#include <cstdint>
+#include <string>
+
+// Why an input gave no output: a reason found in the input itself.
+SkipReason ReasonForMissingOutput(const DicomHeader& input);
+
+// An output that is not a whole uncompressed DICOM file. When both folders
+// are one, the cut-short output has replaced its original.
+SkipReason ReasonForIncompleteOutput(bool replacedOriginal);
+
+// The room one output takes on its disk beyond the file it replaces, if any:
+// with both folders one, the original; otherwise an earlier output of the
+// same name. dcmdjpeg writes each output whole before the next starts.
+uint64_t RoomNeeded(uint64_t estimatedOutputSize, uint64_t sizeOfFileReplaced);
+
+// The box text when the output folder's disk has too little free space.
+std::wstring DiskSpaceShortMessage(uint64_t needed, uint64_t available);
+
+// A size as a person reads it: 950 バイト, 12.3 KB, 4.5 MB, 1.2 GB (1 KB = 1024 bytes),
+// rounded up so that a need is never shown smaller than it is.
+std::wstring FormatByteSize(uint64_t bytes);

@@ -1,0 +1,153 @@
+// The structure reader on files made by Debian's dcmtk at test time: what
+// img2dcm and dcmdjpeg write is whole and no cut of it is; what the encoders
+// write is classified by its transfer syntax. Native only; skipped when the
+// tools are missing.
+#include "convert/DicomStructure.h"
+#include "FileBytes.h"
+#include <gtest/gtest.h>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A 24-bit BMP of a colour gradient: the picture img2dcm starts from.
+std::string GradientBmp(int width, int height)
+{
+    std::string pixels;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            pixels += static_cast<char>(x * 6);
+            pixels += static_cast<char>(y * 8);
+            pixels += static_cast<char>((x + y) * 3);
+        }
+        pixels.append((4 - width * 3 % 4) % 4, '\0');
+    }
+    std::string bmp;
+    const auto put = [&bmp](uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            bmp += static_cast<char>(value >> (8 * i) & 0xFF);
+    };
+    bmp += "BM";
+    put(static_cast<uint32_t>(54 + pixels.size()), 4);
+    put(0, 4);
+    put(54, 4);
+    put(40, 4);
+    put(static_cast<uint32_t>(width), 4);
+    put(static_cast<uint32_t>(height), 4);
+    put(1, 2);
+    put(24, 2);
+    put(0, 4);
+    put(static_cast<uint32_t>(pixels.size()), 4);
+    put(2835, 4);
+    put(2835, 4);
+    put(0, 4);
+    put(0, 4);
+    return bmp + pixels;
+}
+
+class DicomDcmtkFiles : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (std::system("{ command -v img2dcm && command -v dcmcjpeg && command -v dcmdjpeg && command -v dcmcjpls &&"
+                        " command -v dcmcrle && command -v dcmconv; } >/dev/null 2>&1") != 0)
+            return;
+        s_folder = fs::temp_directory_path() / ("parvane-dicom-" + std::to_string(getpid()));
+        fs::create_directories(s_folder);
+        WriteFileBytes(s_folder / "picture.bmp", GradientBmp(41, 30));
+        const std::string commands = "cd '" + s_folder.string() + "' &&"
+            " img2dcm -q -i BMP picture.bmp plain.dcm &&"
+            " dcmcjpeg -q +e1 plain.dcm lossless.dcm &&"
+            " dcmcjpeg -q +eb plain.dcm baseline.dcm &&"
+            " dcmcjpls -q plain.dcm jpegls.dcm &&"
+            " dcmcrle -q plain.dcm rle.dcm &&"
+            " dcmconv -q +td plain.dcm deflated.dcm &&"
+            " dcmdjpeg -q lossless.dcm decoded.dcm &&"
+            " dcmdjpeg -q +ti lossless.dcm decoded-implicit.dcm &&"
+            " dcmdjpeg -q +tb baseline.dcm decoded-big.dcm";
+        s_made = std::system(commands.c_str()) == 0;
+    }
+
+    static void TearDownTestSuite()
+    {
+        if (!s_folder.empty()) {
+            std::error_code ignored;
+            fs::remove_all(s_folder, ignored);
+        }
+    }
+
+    void SetUp() override
+    {
+        if (s_folder.empty())
+            GTEST_SKIP() << "dcmtk's tools are not installed";
+        ASSERT_TRUE(s_made) << "dcmtk could not make the files in " << s_folder;
+    }
+
+    static std::string Bytes(const char* name) { return ReadFileBytes(s_folder / name); }
+
+    static inline fs::path s_folder;
+    static inline bool s_made = false;
+};
+
+WholeFileVerdict Check(std::string_view bytes)
+{
+    MemoryByteSource source(bytes);
+    return CheckWholeUncompressed(source);
+}
+
+DicomHeader Header(std::string_view bytes)
+{
+    MemoryByteSource source(bytes);
+    return ReadDicomHeader(source);
+}
+
+}  // namespace
+
+TEST_F(DicomDcmtkFiles, UncompressedOutputsAreWholeAndNoCutOfThemIs)
+{
+    for (const char* name : { "plain.dcm", "decoded.dcm", "decoded-implicit.dcm", "decoded-big.dcm" }) {
+        const std::string file = Bytes(name);
+        ASSERT_FALSE(file.empty()) << name;
+        EXPECT_EQ(WholeFileVerdictName(Check(file)), std::string("whole")) << name;
+        for (size_t length = 0; length < file.size(); ++length)
+            ASSERT_NE(Check(std::string_view(file).substr(0, length)), WholeFileVerdict::Whole)
+                << name << " cut to " << length << " bytes";
+    }
+}
+
+TEST_F(DicomDcmtkFiles, EncodedFilesAreClassifiedAndTheirOutputSizeEstimated)
+{
+    using K = TransferSyntaxKind;
+    const struct Case {
+        const char* name;
+        TransferSyntaxKind kind;
+    } cases[] = {
+        { "plain.dcm", K::Uncompressed }, { "lossless.dcm", K::Jpeg }, { "baseline.dcm", K::Jpeg },
+        { "jpegls.dcm", K::JpegLs },      { "rle.dcm", K::Rle },       { "deflated.dcm", K::Deflate },
+    };
+    for (const Case& c : cases) {
+        const std::string file = Bytes(c.name);
+        const DicomHeader header = Header(file);
+        EXPECT_TRUE(header.isDicom) << c.name;
+        EXPECT_EQ(TransferSyntaxKindName(header.kind), std::string(TransferSyntaxKindName(c.kind))) << c.name;
+        if (c.kind != K::Uncompressed)
+            EXPECT_EQ(Check(file), WholeFileVerdict::NotUncompressed) << c.name;
+        if (c.kind != K::Deflate) {
+            EXPECT_EQ(header.rows, 30u) << c.name;
+            EXPECT_EQ(header.columns, 41u) << c.name;
+            EXPECT_EQ(header.samplesPerPixel, 3u) << c.name;
+            EXPECT_EQ(header.bitsAllocated, 8u) << c.name;
+        }
+    }
+    // dcmdjpeg's output holds the same elements before its pixel data, give
+    // or take a few it rewrites; the pixel data is what the estimate counts.
+    const std::string decoded = Bytes("decoded.dcm");
+    const uint64_t estimate = EstimatedOutputSize(Header(Bytes("lossless.dcm")), Bytes("lossless.dcm").size());
+    const uint64_t pixelBytes = 30 * 41 * 3;
+    EXPECT_GT(estimate, pixelBytes);
+    EXPECT_NEAR(static_cast<double>(estimate), static_cast<double>(decoded.size()), 128.0);
+}

@@ -1,0 +1,116 @@
+// Fuzzes the DICOM structure reader: any bytes are read without a hang, a
+// crash or a read outside the file; the whole-file check and the header
+// agree; no cut of a whole file before the end of its pixel data is whole;
+// and the size estimate is exact arithmetic, never a wrapped-around number.
+#include "convert/DicomStructure.h"
+#include "FuzzDicomInput.h"
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+void Require(bool holds, const char* what)
+{
+    if (!holds) {
+        std::fprintf(stderr, "DICOM structure invariant broken: %s\n", what);
+        std::abort();
+    }
+}
+
+// Memory that refuses, loudly, any read the reader should not make.
+class StrictSource : public ByteSource {
+public:
+    explicit StrictSource(std::string_view bytes) : m_bytes(bytes) {}
+    uint64_t Size() const override { return m_bytes.size(); }
+    bool Read(uint64_t offset, void* into, size_t n) override
+    {
+        Require(offset <= m_bytes.size() && n <= m_bytes.size() - offset, "reads lie within the file");
+        Require(n > 0, "no empty reads reach the source");
+        std::memcpy(into, m_bytes.data() + offset, n);
+        return true;
+    }
+
+private:
+    std::string_view m_bytes;
+};
+
+WholeFileVerdict Check(std::string_view bytes)
+{
+    StrictSource source(bytes);
+    return CheckWholeUncompressed(source);
+}
+
+bool MetaGroupRefused(WholeFileVerdict verdict)
+{
+    return verdict == WholeFileVerdict::NoPreamble || verdict == WholeFileVerdict::NoDicmPrefix ||
+           verdict == WholeFileVerdict::MetaGroupUnreadable;
+}
+
+void CheckHeaderAgrees(WholeFileVerdict verdict, const DicomHeader& header, uint64_t size)
+{
+    Require(verdict != WholeFileVerdict::ReadFailed && !header.readFailed, "memory never fails a read");
+    Require(header.isDicom == !MetaGroupRefused(verdict), "the check and the header agree on what is DICOM");
+    if (header.isDicom && verdict != WholeFileVerdict::NoTransferSyntax)
+        Require((header.kind != TransferSyntaxKind::Uncompressed) == (verdict == WholeFileVerdict::NotUncompressed),
+                "the check and the header agree on what is uncompressed");
+    if (verdict == WholeFileVerdict::NoTransferSyntax)
+        Require(header.transferSyntax.empty() && header.kind == TransferSyntaxKind::Other, "no syntax is other");
+    if (header.pixelDataOffset)
+        Require(*header.pixelDataOffset >= 132 && *header.pixelDataOffset < size, "pixel data lies in the data set");
+    if (header.pixelDataEnd)
+        Require(header.pixelDataOffset && *header.pixelDataOffset < *header.pixelDataEnd && *header.pixelDataEnd <= size,
+                "pixel data ends within the file");
+}
+
+// The estimate recomputed in 128 bits: either the exact sum, or the input's
+// size when the sum is refused.
+void CheckEstimate(const DicomHeader& header, uint64_t size)
+{
+    const uint64_t estimate = EstimatedOutputSize(header, size);
+    if (!header.isDicom || header.kind == TransferSyntaxKind::Uncompressed)
+        Require(estimate == size, "uncompressed and non-DICOM inputs keep their size");
+    if (estimate == size)
+        return;
+    Require(header.pixelDataOffset && header.rows && header.columns && header.bitsAllocated,
+            "an estimate needs pixel data and its dimensions");
+    using Wide = unsigned __int128;
+    const Wide bits = Wide{ *header.rows } * *header.columns * header.numberOfFrames.value_or(1) *
+                      header.samplesPerPixel.value_or(1) * *header.bitsAllocated;
+    Wide bytes = (bits + 7) / 8;
+    bytes += bytes & 1;
+    const Wide exact = Wide{ *header.pixelDataOffset } + 12 + bytes;
+    Require(exact == estimate, "the estimate is the exact sum");
+}
+
+// No cut before the end of the pixel data is whole, nor a file with a few
+// bytes more: they cannot hold an element.
+void CheckCutsAndTails(const std::string& file, const DicomHeader& header, const uint8_t* data, size_t size)
+{
+    Require(header.kind == TransferSyntaxKind::Uncompressed && header.pixelDataEnd, "a whole file has pixel data");
+    const uint64_t end = *header.pixelDataEnd;
+    const uint64_t cuts[] = { file.size() - 1, end - 1, *header.pixelDataOffset, 132, end / 2,
+                              size > 1 ? end * data[1] / 256 : 0 };
+    for (uint64_t cut : cuts) {
+        if (cut < end)
+            Require(Check(std::string_view(file).substr(0, cut)) != WholeFileVerdict::Whole, "no cut is whole");
+    }
+    const size_t tail = 1 + (size > 2 ? data[2] % 7 : 0);
+    Require(Check(file + std::string(tail, static_cast<char>(size > 3 ? data[3] : 0))) != WholeFileVerdict::Whole,
+            "trailing bytes are not whole");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::string file = dicom_test::FuzzFile(data, size);
+    const WholeFileVerdict verdict = Check(file);
+    StrictSource source(file);
+    const DicomHeader header = ReadDicomHeader(source);
+    CheckHeaderAgrees(verdict, header, file.size());
+    CheckEstimate(header, file.size());
+    if (verdict == WholeFileVerdict::Whole)
+        CheckCutsAndTails(file, header, data, size);
+    return 0;
+}

@@ -1,0 +1,63 @@
+#include "DicomTestFiles.h"
+#include "convert/RunOutcome.h"
+#include <gtest/gtest.h>
+
+using namespace dicom_test;
+
+namespace {
+
+SkipReason ReasonForInput(const std::string& bytes)
+{
+    MemoryByteSource source(bytes);
+    return ReasonForMissingOutput(ReadDicomHeader(source));
+}
+
+}  // namespace
+
+TEST(RunOutcome, AMissingOutputIsExplainedByItsInput)
+{
+    struct Case { const char* what; std::string input; SkipReason reason; } const cases[] = {
+        { "text", "this is not a DICOM file\r\n", SkipReason::NotDicom },
+        { "empty", "", SkipReason::NotDicom },
+        { "JPEG-LS", EncapsulatedImage("1.2.840.10008.1.2.4.80"), SkipReason::JpegLs },
+        { "JPEG 2000", EncapsulatedImage("1.2.840.10008.1.2.4.90"), SkipReason::Jpeg2000 },
+        { "RLE", EncapsulatedImage("1.2.840.10008.1.2.5"), SkipReason::Rle },
+        { "deflate", FileStart("1.2.840.10008.1.2.1.99") + "deflated bytes", SkipReason::Deflate },
+        // dcmdjpeg decodes these; why it wrote nothing is not in the input.
+        { "JPEG baseline", EncapsulatedImage("1.2.840.10008.1.2.4.50"), SkipReason::NotConverted },
+        { "uncompressed", SmallImage(kExplicitLittle), SkipReason::NotConverted },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ReasonForInput(c.input), c.reason) << c.what;
+}
+
+TEST(RunOutcome, ACutOutputSaysWhetherItsOriginalWasReplaced)
+{
+    EXPECT_EQ(ReasonForIncompleteOutput(false), SkipReason::OutputIncomplete);
+    EXPECT_EQ(ReasonForIncompleteOutput(true), SkipReason::OriginalOverwritten);
+}
+
+TEST(RunOutcome, RoomNeededIsWhatAnOutputAddsOverTheFileItReplaces)
+{
+    EXPECT_EQ(RoomNeeded(1000, 0), 1000u);   // a new output
+    EXPECT_EQ(RoomNeeded(1000, 300), 700u);  // replacing its compressed original
+    EXPECT_EQ(RoomNeeded(300, 1000), 0u);    // a smaller output gives room back, never a negative need
+}
+
+TEST(RunOutcome, SizesAreShownRoundedUpInTheLargestFittingUnit)
+{
+    struct Case { uint64_t bytes; const wchar_t* shown; } const cases[] = {
+        { 0, L"0 バイト" },
+        { 1023, L"1023 バイト" },
+        { 1024, L"1.0 KB" },
+        { 1025, L"1.1 KB" },  // up, so that a need is never shown smaller
+        { 5 * 1024 * 1024 + 1, L"5.1 MB" },
+        { 3ull << 30, L"3.0 GB" },
+        { UINT64_MAX, L"16.0 EB" },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FormatByteSize(c.bytes), c.shown) << c.bytes;
+    const std::wstring message = DiskSpaceShortMessage(5 << 20, 1 << 20);
+    EXPECT_NE(message.find(L"必要な空き容量: 5.0 MB"), std::wstring::npos);
+    EXPECT_NE(message.find(L"現在の空き容量: 1.0 MB"), std::wstring::npos);
+}

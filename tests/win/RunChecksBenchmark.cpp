@@ -1,0 +1,42 @@
+// Benchmark, disabled in the test run; scripts/bench.sh runs it: the headers
+// read before a run and the outputs checked after it, for the folders named
+// by PARVANE_BENCH_FOLDER (in/ with the inputs, out/ with whole outputs of
+// the same names).
+#include "convert/ConversionJob.h"
+#include <gtest/gtest.h>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+template <typename Work>
+double Seconds(Work work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace
+
+TEST(Benchmark, DISABLED_HeadersBeforeAndOutputChecksAfterARun)
+{
+    const wchar_t* folder = _wgetenv(L"PARVANE_BENCH_FOLDER");
+    if (!folder)
+        GTEST_SKIP() << "PARVANE_BENCH_FOLDER names no folder";
+    const CString in = CString(folder) + L"\\in\\", out = CString(folder) + L"\\out\\";
+    ConversionScript script(L"", L"", nullptr);
+    const double gathering = Seconds([&] { script = GatherConversionScript(in, out); });
+    DiskSpace space;
+    const double headers = Seconds([&] { space = MeasureDiskSpace(script, in, out); });
+    const FILETIME longAgo{};  // every output counts as written during the run
+    const double checks = Seconds([&] { MarkFilesNotConverted(script, in, longAgo); });
+    const size_t files = script.FilesWithLine().size();
+    std::printf("%zu files: gathering %.3f s, headers before the run %.3f s (%.1f us a file), "
+                "output checks after it %.3f s (%.1f us a file); room needed %llu bytes\n",
+                files, gathering, headers, headers * 1e6 / files, checks, checks * 1e6 / files,
+                static_cast<unsigned long long>(space.needed));
+    EXPECT_GT(files, 0u);
+    EXPECT_TRUE(script.Skipped().empty()) << "every output in out/ is whole";
+}
