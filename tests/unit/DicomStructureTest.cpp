@@ -231,7 +231,7 @@ public:
         return true;
     }
 
-    uint64_t TailStart() const { return m_head.size() + kPixelBytes; }
+    uint64_t TailStart() const { return uint64_t{ m_head.size() } + kPixelBytes; }  // past 4 GiB in 32-bit code too
 
     static constexpr uint32_t kPixelBytes = 0xFFFFFFFE;
     uint64_t bytesRead = 0;
