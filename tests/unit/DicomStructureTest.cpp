@@ -6,18 +6,6 @@ using namespace dicom_test;
 
 namespace {
 
-WholeFileVerdict Check(std::string_view bytes)
-{
-    MemoryByteSource source(bytes);
-    return CheckWholeUncompressed(source);
-}
-
-DicomHeader Header(std::string_view bytes)
-{
-    MemoryByteSource source(bytes);
-    return ReadDicomHeader(source);
-}
-
 // Lets the verdicts print by name when an expectation fails.
 struct Named {
     WholeFileVerdict verdict;
