@@ -114,25 +114,35 @@ bool SameFile(const std::wstring& a, const std::wstring& b)
            first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
 }
 
-}  // namespace
-
-DiskSpace MeasureDiskSpace(const ConversionScript& script, const CString& inputFolder,
-                           const CString& outputFolder)
+// Calls visit(name, inputPath, outputPath) for every file with a line.
+template <typename Visit>
+void ForEachFileWithLine(const ConversionScript& script, const CString& inputFolder, Visit visit)
 {
-    DiskSpace space;
-    std::wstring input = inputFolder.Str(), output = outputFolder.Str();
+    std::wstring input = inputFolder.Str(), output = script.OutputFolder();
     const size_t inputLength = input.size(), outputLength = output.size();
     for (const std::wstring& name : script.FilesWithLine()) {
         input.resize(inputLength);
         input += name;
         output.resize(outputLength);
         output += name;
+        visit(name, input, output);
+    }
+}
+
+}  // namespace
+
+DiskSpace MeasureDiskSpace(const ConversionScript& script, const CString& inputFolder,
+                           const CString& outputFolder)
+{
+    DiskSpace space;
+    ForEachFileWithLine(script, inputFolder, [&](const std::wstring&, const std::wstring& input,
+                                                 const std::wstring& output) {
         uint64_t replaced = 0;
         if (!FileFacts(output, replaced))
             replaced = 0;
         space.needed += RoomNeeded(EstimatedOutputSizeOf(input), replaced);
-    }
-    output.resize(outputLength);
+    });
+    const std::wstring output = outputFolder.Str();
     const std::wstring measuredAt = FolderFound(outputFolder) ? output : ParentFolder(output);
     ULARGE_INTEGER freeToCaller{};
     space.measured = ::GetDiskFreeSpaceExW(measuredAt.c_str(), &freeToCaller, nullptr, nullptr) != FALSE;
@@ -144,23 +154,21 @@ void MarkFilesNotConverted(ConversionScript& script, const CString& inputFolder,
 {
     const ULONGLONG start = Ticks(runStart);
     const ULONGLONG earliest = start > kFatTimeResolution ? start - kFatTimeResolution : 0;
-    std::wstring input = inputFolder.Str(), output = script.OutputFolder();
-    const size_t inputLength = input.size(), outputLength = output.size();
-    for (const std::wstring& name : script.FilesWithLine()) {
-        input.resize(inputLength);
-        input += name;
-        output.resize(outputLength);
-        output += name;
+    std::vector<SkippedFile> notConverted;
+    ForEachFileWithLine(script, inputFolder, [&](const std::wstring& name, const std::wstring& input,
+                                                 const std::wstring& output) {
         uint64_t size = 0;
         ULONGLONG written = 0;
         if (!FileFacts(output, size, &written) || written < earliest) {
             FileByteSource source(input);
-            script.MarkNotConverted(name, source.IsOpen() ? ReasonForMissingOutput(ReadDicomHeader(source))
-                                                          : SkipReason::NotConverted);
-            continue;
+            notConverted.push_back({ name, source.IsOpen() ? ReasonForMissingOutput(ReadDicomHeader(source))
+                                                           : SkipReason::NotConverted });
+            return;
         }
         FileByteSource source(output);
         if (CheckWholeUncompressed(source) != WholeFileVerdict::Whole)
-            script.MarkNotConverted(name, ReasonForIncompleteOutput(SameFile(input, output)));
-    }
+            notConverted.push_back({ name, ReasonForIncompleteOutput(SameFile(input, output)) });
+    });
+    for (const SkippedFile& file : notConverted)
+        script.MarkNotConverted(file.name, file.reason);
 }

@@ -2,7 +2,7 @@
 // img2dcm and dcmdjpeg write is whole and no cut of it is; what the encoders
 // write is classified by its transfer syntax. Native only; skipped when the
 // tools are missing.
-#include "convert/DicomStructure.h"
+#include "DicomTestFiles.h"
 #include "FileBytes.h"
 #include <gtest/gtest.h>
 #include <cstdint>
@@ -11,6 +11,8 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
+using dicom_test::Check;
+using dicom_test::Header;
 
 namespace {
 
@@ -92,18 +94,6 @@ protected:
     static inline fs::path s_folder;
     static inline bool s_made = false;
 };
-
-WholeFileVerdict Check(std::string_view bytes)
-{
-    MemoryByteSource source(bytes);
-    return CheckWholeUncompressed(source);
-}
-
-DicomHeader Header(std::string_view bytes)
-{
-    MemoryByteSource source(bytes);
-    return ReadDicomHeader(source);
-}
 
 }  // namespace
 

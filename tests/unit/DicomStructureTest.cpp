@@ -6,18 +6,6 @@ using namespace dicom_test;
 
 namespace {
 
-WholeFileVerdict Check(std::string_view bytes)
-{
-    MemoryByteSource source(bytes);
-    return CheckWholeUncompressed(source);
-}
-
-DicomHeader Header(std::string_view bytes)
-{
-    MemoryByteSource source(bytes);
-    return ReadDicomHeader(source);
-}
-
 // Lets the verdicts print by name when an expectation fails.
 struct Named {
     WholeFileVerdict verdict;
@@ -231,7 +219,7 @@ public:
         return true;
     }
 
-    uint64_t TailStart() const { return m_head.size() + kPixelBytes; }
+    uint64_t TailStart() const { return uint64_t{ m_head.size() } + kPixelBytes; }  // past 4 GiB in 32-bit code too
 
     static constexpr uint32_t kPixelBytes = 0xFFFFFFFE;
     uint64_t bytesRead = 0;

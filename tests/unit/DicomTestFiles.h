@@ -1,6 +1,7 @@
 #pragma once
 // Small DICOM files built in memory, for the structure reader's tests and the
 // seeds of its fuzz target.
+#include "convert/DicomStructure.h"
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -225,6 +226,19 @@ inline std::string Nested(int depth, bool unknownVr)
     DataSet pixels(kExplicitLittle);
     pixels.Element(0x7FE0, 0x0010, "OB", "ab");
     return FileStart(kExplicitLittle.uid) + opening.Bytes() + inner.Bytes() + pixels.Bytes();
+}
+
+// The reader's answers on bytes in memory.
+inline WholeFileVerdict Check(std::string_view bytes)
+{
+    MemoryByteSource source(bytes);
+    return CheckWholeUncompressed(source);
+}
+
+inline DicomHeader Header(std::string_view bytes)
+{
+    MemoryByteSource source(bytes);
+    return ReadDicomHeader(source);
 }
 
 }  // namespace dicom_test
