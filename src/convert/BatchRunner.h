@@ -29,7 +29,9 @@ public:
     HANDLE Interpreter() const { return m_process.Get(); }
     bool InterpreterEnded() const;
     // Neither the interpreter nor anything it started is still running.
-    bool Ended() const;
+    // After a stop, also ends a program the interpreter had created but not
+    // yet let run.
+    bool Ended();
 
     // A stop needs the job: without it the end of the running dcmdjpeg could
     // not be told.

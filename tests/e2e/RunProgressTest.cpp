@@ -10,6 +10,7 @@
 #include <tlhelp32.h>
 #include <cstdio>
 #include <memory>
+#include <sstream>
 
 using namespace e2e;
 namespace fs = std::filesystem;
@@ -253,6 +254,46 @@ TEST_F(RunProgress, CancelEndsTheRunAfterTheFileBeingConverted)
               std::wstring::npos);
     EXPECT_EQ(box.text.find(L"dcmdjpeg が出力ファイルを書きませんでした"), std::wstring::npos);
     SaveScreenshot(box.hwnd, ArtifactFolder() / L"stopped-box.bmp");
+    parvane->Answer(box, IDOK);
+    EXPECT_TRUE(parvane->WaitUntilResponsive(5s));
+}
+
+// The interpreter, ended by the stop while it was starting dcmdjpeg, can
+// leave a program created but never let run; the run must not wait for it.
+TEST_F(RunProgress, CancelEndsAProgramTheInterpreterLeftUnstarted)
+{
+    const fs::path in = work / L"in";
+    const fs::path out = work / L"out";
+    fs::create_directories(out);
+    const std::vector<std::wstring> order = MakeInput(in, 3, {});
+    const fs::path log = work / L"interpreter.log";
+    ScopedEnvironment comSpec(L"ComSpec", StandInInterpreterExe());
+    ScopedEnvironment logPath(L"PARVANE_STANDIN_LOG", log.wstring());
+    ScopedEnvironment unstarted(L"PARVANE_STANDIN_LEAVE_UNSTARTED", L"1");
+    Start(in.wstring(), out.wstring());
+    parvane->Click(IDC_BUTTON_CONVERT);
+    const HWND window = parvane->WaitForProgressWindow(30s);
+    ASSERT_NE(window, nullptr);
+    // The log holds the command line, the start and the unstarted copy's id.
+    DWORD copyId = 0;
+    ASSERT_TRUE(WaitFor([&] {
+        std::istringstream lines(ReadFileBytes(log));
+        std::string line;
+        for (int i = 0; i < 3 && std::getline(lines, line); ++i)
+            copyId = i == 2 ? static_cast<DWORD>(std::stoul(line)) : 0;
+        return copyId != 0;
+    }, 30s));
+    HANDLE copy = ::OpenProcess(SYNCHRONIZE, FALSE, copyId);
+    ASSERT_NE(copy, nullptr);
+
+    const ProgressView view = ReadProgressWindow(window);
+    ASSERT_NE(view.cancel, nullptr);
+    ::PostMessageW(view.cancel, BM_CLICK, 0, 0);
+    MessageBoxView box = parvane->WaitForMessageBox(10s);
+    ASSERT_NE(box.hwnd, nullptr) << "the run ended";
+    EXPECT_EQ(::WaitForSingleObject(copy, 0), WAIT_OBJECT_0) << "the unstarted program was ended";
+    ::CloseHandle(copy);
+    EXPECT_NE(box.text.find(L"中止したため変換していません（3 件）"), std::wstring::npos);
     parvane->Answer(box, IDOK);
     EXPECT_TRUE(parvane->WaitUntilResponsive(5s));
 }

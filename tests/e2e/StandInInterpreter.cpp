@@ -4,7 +4,10 @@
 // PARVANE_STANDIN_LOG, one line each. With PARVANE_STANDIN_WAIT_FOR set it
 // then waits until that file exists, without opening the batch file. With
 // PARVANE_STANDIN_RUN_CMD=1 it then hands the same arguments to the real
-// cmd.exe and ends with its exit code; otherwise it ends at once.
+// cmd.exe and ends with its exit code; otherwise it ends at once. With
+// PARVANE_STANDIN_LEAVE_UNSTARTED=1 it instead creates a copy of itself
+// suspended, as if it were ended while starting a program, records the
+// copy's process id and waits for ever.
 #include <windows.h>
 #include <string>
 
@@ -69,6 +72,25 @@ DWORD RunRealInterpreter(const std::wstring& arguments)
     return code;
 }
 
+// A program created but never let run: its first thread stays suspended.
+void LeaveAProgramUnstarted(const std::wstring& logPath)
+{
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring commandLine = L"unstarted";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (::CreateProcessW(self, &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                         &info)) {
+        if (!logPath.empty())
+            AppendLine(logPath, std::to_wstring(info.dwProcessId));
+        ::CloseHandle(info.hThread);
+        ::CloseHandle(info.hProcess);
+    }
+    ::Sleep(INFINITE);
+}
+
 }  // namespace
 
 int wmain()
@@ -76,6 +98,8 @@ int wmain()
     LARGE_INTEGER now;
     ::QueryPerformanceCounter(&now);
     const wchar_t* commandLine = ::GetCommandLineW();
+    if (std::wstring(commandLine) == L"unstarted")
+        return 0;  // the copy, should it ever run
     const std::wstring logPath = Environment(L"PARVANE_STANDIN_LOG");
     if (!logPath.empty()) {
         AppendLine(logPath, commandLine);
@@ -84,6 +108,8 @@ int wmain()
     const std::wstring waitFor = Environment(L"PARVANE_STANDIN_WAIT_FOR");
     while (!waitFor.empty() && ::GetFileAttributesW(waitFor.c_str()) == INVALID_FILE_ATTRIBUTES)
         ::Sleep(50);
+    if (Environment(L"PARVANE_STANDIN_LEAVE_UNSTARTED") == L"1")
+        LeaveAProgramUnstarted(logPath);
     if (Environment(L"PARVANE_STANDIN_RUN_CMD") == L"1")
         return static_cast<int>(RunRealInterpreter(Arguments(commandLine)));
     return 0;
