@@ -1,7 +1,5 @@
 #include "convert/BatchRunner.h"
 #include "convert/BatchFile.h"
-#include <tlhelp32.h>
-#include <vector>
 
 namespace {
 
@@ -15,73 +13,6 @@ std::wstring CommandInterpreter()
         return path;
     length = ::GetSystemDirectoryW(path, MAX_PATH);
     return std::wstring(path, length) + L"\\cmd.exe";
-}
-
-// How many processes of the job are running; -1 when the job cannot tell.
-long ActiveProcesses(HANDLE job)
-{
-    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
-    if (!::QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &info, sizeof(info), nullptr))
-        return -1;
-    return static_cast<long>(info.ActiveProcesses);
-}
-
-std::vector<DWORD> ProcessesOfJob(HANDLE job)
-{
-    struct {
-        JOBOBJECT_BASIC_PROCESS_ID_LIST list;
-        ULONG_PTR more[63];
-    } ids{};
-    if (!::QueryInformationJobObject(job, JobObjectBasicProcessIdList, &ids, sizeof(ids), nullptr))
-        return {};
-    std::vector<DWORD> processes;
-    for (DWORD i = 0; i < ids.list.NumberOfProcessIdsInList; ++i)
-        processes.push_back(static_cast<DWORD>(ids.list.ProcessIdList[i]));
-    return processes;
-}
-
-// Whether every thread of the process is suspended: asked by suspending each
-// once more and resuming it at once.
-bool AllThreadsSuspended(DWORD processId)
-{
-    // A failed snapshot is INVALID_HANDLE_VALUE, as a failed CreateFile is.
-    ScopedFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-    if (!snapshot.IsValid())
-        return false;
-    THREADENTRY32 entry{};
-    entry.dwSize = sizeof(entry);
-    bool any = false;
-    for (BOOL more = ::Thread32First(snapshot.Get(), &entry); more; more = ::Thread32Next(snapshot.Get(), &entry)) {
-        if (entry.th32OwnerProcessID != processId)
-            continue;
-        ScopedKernelHandle thread(::OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID));
-        if (!thread.IsValid())
-            return false;
-        const DWORD before = ::SuspendThread(thread.Get());
-        if (before == static_cast<DWORD>(-1))
-            return false;
-        ::ResumeThread(thread.Get());
-        if (before == 0)
-            return false;
-        any = true;
-    }
-    return any;
-}
-
-// After a stop, with the interpreter gone: a program it was starting at that
-// moment may have been created but never resumed (the system creates a new
-// process with its first thread suspended and resumes it last). It has run
-// none of its code and would stay in the job for ever, so it is ended; a
-// program that runs is left to finish its file.
-void EndProgramsNeverStarted(HANDLE job)
-{
-    for (DWORD processId : ProcessesOfJob(job)) {
-        if (!AllThreadsSuspended(processId))
-            continue;
-        ScopedKernelHandle process(::OpenProcess(PROCESS_TERMINATE, FALSE, processId));
-        if (process.IsValid())
-            ::TerminateProcess(process.Get(), ERROR_CANCELLED);
-    }
 }
 
 }  // namespace
@@ -116,8 +47,7 @@ BatchStart BatchRun::Start(const std::string& batchBytes)
     m_process.Reset(info.hProcess);
     // Without a job (a system that refuses to nest this program's job) the
     // run goes on as before and cannot be stopped.
-    m_job.Reset(::CreateJobObjectW(nullptr, nullptr));
-    if (m_job.IsValid() && !::AssignProcessToJobObject(m_job.Get(), m_process.Get()))
+    if (!m_job.Create() || !m_job.Assign(m_process.Get()))
         m_job.Reset();
     if (::ResumeThread(thread.Get()) == static_cast<DWORD>(-1)) {
         ::TerminateProcess(m_process.Get(), ERROR_CANCELLED);
@@ -137,10 +67,10 @@ bool BatchRun::Ended()
 {
     if (!InterpreterEnded())
         return false;
-    if (!m_job.IsValid() || ActiveProcesses(m_job.Get()) <= 0)
+    if (!m_job.IsValid() || m_job.ActiveProcesses() <= 0)
         return true;
     if (m_stopped)
-        EndProgramsNeverStarted(m_job.Get());
+        m_job.EndProgramsNeverStarted();
     return false;
 }
 

@@ -5,6 +5,7 @@
 // and tells when nothing of the run is left. A stop ends the interpreter
 // only: the dcmdjpeg it is running finishes its file.
 #include "afx/afx.h"
+#include "convert/ProcessJob.h"
 #include <string>
 
 enum class BatchStart {
@@ -42,7 +43,7 @@ public:
 
 private:
     ScopedFileHandle m_batchFile;  // held until the run object goes
-    ScopedKernelHandle m_job;
+    ProcessJob m_job;
     ScopedKernelHandle m_process;
     FILETIME m_startTime{};
     bool m_stopped = false;

@@ -1,0 +1,24 @@
+#pragma once
+// A job object: it takes in a process and every program that process starts,
+// and tells how many of them still run. No limits are set; closing it ends
+// nothing, so a run outlives a Parvane that is ended.
+#include "afx/afx.h"
+
+class ProcessJob {
+public:
+    bool Create();
+    // False when the system refuses (Windows 7 when this program runs in a
+    // job of its own that does not allow another).
+    bool Assign(HANDLE process);
+    bool IsValid() const { return m_job.IsValid(); }
+    void Reset() { m_job.Reset(); }
+
+    // -1 when the job cannot tell.
+    long ActiveProcesses() const;
+    // Ends every process of the job whose threads are all suspended: one
+    // created and never let run, which would otherwise stay for ever.
+    void EndProgramsNeverStarted();
+
+private:
+    ScopedKernelHandle m_job;
+};
