@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -26,8 +27,9 @@ TEST(Benchmark, DISABLED_HeadersBeforeAndOutputChecksAfterARun)
     if (!folder)
         GTEST_SKIP() << "PARVANE_BENCH_FOLDER names no folder";
     const CString in = CString(folder) + L"\\in\\", out = CString(folder) + L"\\out\\";
-    ConversionScript script(L"", L"", nullptr);
-    const double gathering = Seconds([&] { script = GatherConversionScript(in, out); });
+    std::optional<ConversionScript> gathered;
+    const double gathering = Seconds([&] { gathered.emplace(GatherConversionScript(in, out)); });
+    ConversionScript& script = *gathered;
     DiskSpace space;
     const double headers = Seconds([&] { space = MeasureDiskSpace(script, in, out); });
     const FILETIME longAgo{};  // every output counts as written during the run
