@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <sstream>
 
@@ -90,13 +91,13 @@ protected:
         work = MakeScratchFolder(fs::path(::testing::UnitTest::GetInstance()->current_test_info()->name()).wstring());
         fs::copy_file(DcmdjpegExe(), work / L"dcmdjpeg.exe");
         WriteFileBytes(work / L"param.ini", "[INPUT]\r\n[OUTPUT]\r\n");
-        lossless = ReadFileBytes(DicomFixtureFolder() / L"lossless.raw");
-        slow = ReadFileBytes(DicomFixtureFolder() / L"slow.raw");
     }
 
-    // count small files named image000.dcm ..., and the slow fixture at the
-    // given places of the search order; returns that order.
-    std::vector<std::wstring> MakeInput(const fs::path& in, int count, const std::vector<size_t>& slowAt)
+    // count copies of lossless.dcm named image000.dcm ..., then the given
+    // fixture (slow.dcm, slowest.dcm) at the given places of the search
+    // order; returns that order.
+    std::vector<std::wstring> MakeInput(const fs::path& in, int count, const std::vector<size_t>& places = {},
+                                        const std::wstring& fixture = L"slow")
     {
         fs::create_directories(in);
         for (int i = 0; i < count; ++i) {
@@ -105,18 +106,19 @@ protected:
             fs::copy_file(DicomFixtureFolder() / L"lossless.dcm", in / name);
         }
         std::vector<std::wstring> order = SearchOrder(in);
-        const std::string slowFile = ReadFileBytes(DicomFixtureFolder() / L"slow.dcm");
-        for (size_t place : slowAt) {
-            WriteFileBytes(in / order.at(place), slowFile);
-            slowNames.push_back(order.at(place));
+        const std::string bytes = places.empty() ? std::string() : ReadFileBytes(DicomFixtureFolder() / (fixture + L".dcm"));
+        for (size_t place : places) {
+            WriteFileBytes(in / order.at(place), bytes);
+            fixtureOf[order.at(place)] = fixture;
         }
         return order;
     }
 
     // The pixels an output must hold: those of its input's fixture.
-    const std::string& ExpectedPixels(const std::wstring& name) const
+    std::string ExpectedPixels(const std::wstring& name) const
     {
-        return std::find(slowNames.begin(), slowNames.end(), name) != slowNames.end() ? slow : lossless;
+        auto placed = fixtureOf.find(name);
+        return ReadFileBytes(DicomFixtureFolder() / ((placed == fixtureOf.end() ? L"lossless" : placed->second) + L".raw"));
     }
 
     void Start(const std::wstring& input, const std::wstring& output)
@@ -129,9 +131,7 @@ protected:
 
     fs::path work;
     std::unique_ptr<ParvaneProcess> parvane;
-    std::string lossless;
-    std::string slow;
-    std::vector<std::wstring> slowNames;
+    std::map<std::wstring, std::wstring> fixtureOf;
 };
 
 TEST_F(RunProgress, TwoHundredFilesWithTheDialogAnsweringAndTheCountRisingToTheEnd)
@@ -139,8 +139,9 @@ TEST_F(RunProgress, TwoHundredFilesWithTheDialogAnsweringAndTheCountRisingToTheE
     const fs::path in = work / L"in";
     const fs::path out = work / L"out";
     fs::create_directories(out);
-    // The last file takes longer, so that the window shows it for a while.
-    const std::vector<std::wstring> order = MakeInput(in, 200, { 199 });
+    // The last file takes about half a second, so that the window shows it
+    // for a while.
+    const std::vector<std::wstring> order = MakeInput(in, 200, { 199 }, L"slowest");
     Start(in.wstring(), out.wstring());
     parvane->Click(IDC_BUTTON_CONVERT);
     const HWND window = parvane->WaitForProgressWindow(30s);
@@ -265,7 +266,7 @@ TEST_F(RunProgress, CancelEndsAProgramTheInterpreterLeftUnstarted)
     const fs::path in = work / L"in";
     const fs::path out = work / L"out";
     fs::create_directories(out);
-    const std::vector<std::wstring> order = MakeInput(in, 3, {});
+    const std::vector<std::wstring> order = MakeInput(in, 3);
     const fs::path log = work / L"interpreter.log";
     ScopedEnvironment comSpec(L"ComSpec", StandInInterpreterExe());
     ScopedEnvironment logPath(L"PARVANE_STANDIN_LOG", log.wstring());
@@ -305,7 +306,7 @@ TEST_F(RunProgress, SecondParvaneInTheSameWorkingFolderIsTurnedAwayAndChangesNot
     const fs::path secondIn = work / L"second-in";
     const fs::path secondOut = work / L"second-out";  // missing: nothing may create it
     fs::create_directories(firstOut);
-    const std::vector<std::wstring> firstFiles = MakeInput(firstIn, 3, {});
+    const std::vector<std::wstring> firstFiles = MakeInput(firstIn, 3);
     fs::create_directories(secondIn);
     for (const wchar_t* name : { L"other1.dcm", L"other2.dcm" })
         fs::copy_file(DicomFixtureFolder() / L"lossless.dcm", secondIn / name);
@@ -356,7 +357,7 @@ TEST_F(RunProgress, SecondParvaneInTheSameWorkingFolderIsTurnedAwayAndChangesNot
     EXPECT_TRUE(parvane->NoMessageBoxWithin(1s));
     EXPECT_EQ(FilesIn(firstOut), firstFiles.size()) << "the first run converted exactly its own files";
     for (const std::wstring& name : firstFiles)
-        EXPECT_EQ(PixelData(ReadFileBytes(firstOut / name)), lossless);
+        EXPECT_EQ(PixelData(ReadFileBytes(firstOut / name)), ExpectedPixels(name));
     EXPECT_FALSE(fs::exists(secondOut));
     EXPECT_FALSE(fs::exists(firstOut / L"other1.dcm"));
 

@@ -11,6 +11,7 @@
 #   slow.dcm       JPEG lossless, 3200 x 2400 RGB: dcmdjpeg takes a noticeable
 #                  time on it (the tests of a run's progress and its stop)
 #   slow.raw       the pixel data that slow.dcm must decompress to
+#   slowest.dcm    the same at 4800 x 3600 (about half a second), slowest.raw
 #   awkward/       files whose names Windows could not have made, or would open
 #                  as another file, beside names that are safe; made here on the
 #                  Linux side, where such names can exist (as on disks written
@@ -50,6 +51,13 @@ mkdir slow-raw
 dcmdump -q +W slow-raw slow-plain.dcm >/dev/null
 mv slow-raw/*.raw slow.raw
 rm -rf slow-raw slow.bmp slow-plain.dcm
+convert -size 4800x3600 gradient:white-navy -depth 8 -type truecolor BMP3:slowest.bmp
+img2dcm -q -i BMP slowest.bmp slowest-plain.dcm
+dcmcjpeg -q +e1 slowest-plain.dcm slowest.dcm
+mkdir slowest-raw
+dcmdump -q +W slowest-raw slowest-plain.dcm >/dev/null
+mv slowest-raw/*.raw slowest.raw
+rm -rf slowest-raw slowest.bmp slowest-plain.dcm
 
 dcmdump -q -M baseline.dcm | grep '=JPEGBaseline' >/dev/null
 dcmdump -q -M lossless.dcm | grep '=JPEGLossless:Non-hierarchical-1stOrderPrediction' >/dev/null
