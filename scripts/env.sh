@@ -53,7 +53,8 @@ toolchain_file() { echo "$PARVANE_ROOT/cmake/mingw-$(mingw_target "$1").cmake"; 
 win_build() { echo "$PARVANE_BUILD/win-$1"; }
 export PARVANE_WIN_BUILD="$PARVANE_BUILD/win-$PARVANE_ARCH"
 
-# Wine: a prefix of its own for each build. Debian's wine, wineboot and
+# Wine: a prefix of its own for each build (PARVANE_WINEPREFIX and
+# PARVANE_WINEPREFIX64 name others). Debian's wine, wineboot and
 # winepath always take the 32-bit loader once wine32 is installed, even where
 # it cannot run; for x64 the wrappers in scripts/wine64 come first on PATH and
 # call the 64-bit loader.
@@ -62,7 +63,7 @@ if [ "$PARVANE_ARCH" = x86 ]; then
   export WINEPREFIX="${PARVANE_WINEPREFIX:-$PARVANE_CACHE/wineprefix}"
 else
   export WINEARCH=win64
-  export WINEPREFIX="${PARVANE_WINEPREFIX:-$PARVANE_CACHE/wineprefix64}"
+  export WINEPREFIX="${PARVANE_WINEPREFIX64:-$PARVANE_CACHE/wineprefix64}"
   case ":$PATH:" in
     *":$PARVANE_ROOT/scripts/wine64:"*) ;;
     *) export PATH="$PARVANE_ROOT/scripts/wine64:$PATH" ;;
