@@ -34,30 +34,23 @@ dcmcrle -q uncompressed.dcm rle.dcm
 dcmdump -q -M jpegls.dcm | grep '=JPEGLSLossless' >/dev/null
 dcmdump -q -M rle.dcm | grep '=RLELossless' >/dev/null
 
-convert -size 512x512 gradient:navy-orange -depth 8 -type truecolor BMP3:large.bmp
-img2dcm -q -i BMP large.bmp large-plain.dcm
-dcmcjpeg -q +e1 large-plain.dcm large.dcm
-mkdir large-raw
-dcmdump -q +W large-raw large-plain.dcm >/dev/null
-mv large-raw/*.raw large.raw
-rm -rf large-raw large.bmp large-plain.dcm
 dcmdump -q +W . uncompressed.dcm >/dev/null
 mv uncompressed.dcm.0.raw lossless.raw 2>/dev/null || mv "$(ls -- *.raw | head -n 1)" lossless.raw
 
-convert -size 3200x2400 gradient:white-navy -depth 8 -type truecolor BMP3:slow.bmp
-img2dcm -q -i BMP slow.bmp slow-plain.dcm
-dcmcjpeg -q +e1 slow-plain.dcm slow.dcm
-mkdir slow-raw
-dcmdump -q +W slow-raw slow-plain.dcm >/dev/null
-mv slow-raw/*.raw slow.raw
-rm -rf slow-raw slow.bmp slow-plain.dcm
-convert -size 4800x3600 gradient:white-navy -depth 8 -type truecolor BMP3:slowest.bmp
-img2dcm -q -i BMP slowest.bmp slowest-plain.dcm
-dcmcjpeg -q +e1 slowest-plain.dcm slowest.dcm
-mkdir slowest-raw
-dcmdump -q +W slowest-raw slowest-plain.dcm >/dev/null
-mv slowest-raw/*.raw slowest.raw
-rm -rf slowest-raw slowest.bmp slowest-plain.dcm
+# make_lossless NAME SIZE GRADIENT: NAME.dcm, JPEG lossless of an RGB gradient
+# of that size, and NAME.raw, the pixel data it must decompress to.
+make_lossless() {
+  convert -size "$2" "gradient:$3" -depth 8 -type truecolor "BMP3:$1.bmp"
+  img2dcm -q -i BMP "$1.bmp" "$1-plain.dcm"
+  dcmcjpeg -q +e1 "$1-plain.dcm" "$1.dcm"
+  mkdir "$1-raw"
+  dcmdump -q +W "$1-raw" "$1-plain.dcm" >/dev/null
+  mv "$1-raw"/*.raw "$1.raw"
+  rm -rf "$1-raw" "$1.bmp" "$1-plain.dcm"
+}
+make_lossless large 512x512 navy-orange
+make_lossless slow 3200x2400 white-navy
+make_lossless slowest 4800x3600 white-navy
 
 dcmdump -q -M baseline.dcm | grep '=JPEGBaseline' >/dev/null
 dcmdump -q -M lossless.dcm | grep '=JPEGLossless:Non-hierarchical-1stOrderPrediction' >/dev/null
