@@ -23,7 +23,7 @@ std::wstring StandInInterpreterExe();
 std::filesystem::path DicomFixtureFolder();
 std::filesystem::path ArtifactFolder();
 // Small file systems mounted for the tests of full disks (see small_disks.sh):
-// during/ (6 MiB) and small/ (1 MiB).
+// during/ (12 MiB) and small/ (2 MiB).
 std::filesystem::path SmallDisksFolder();
 
 std::wstring WindowText(HWND hwnd);

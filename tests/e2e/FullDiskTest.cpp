@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr Duration kRunTimeout = 180s;
-constexpr int kFiles = 6;
+constexpr int kFiles = 12;  // enough that the disk fills while most are still to come
 const wchar_t kIncomplete[] = L"変換の途中で出力ファイルが途切れました（ディスクの空き容量不足など）。出力ファイルは使えません";
 const wchar_t kOverwritten[] = L"入力フォルダと出力フォルダが同じため、元のファイルはこの途切れたファイルで上書きされています";
 
@@ -178,7 +178,7 @@ TEST_F(FullDisk, ADiskTooSmallForOutputsReplacingTheirOriginalsKeepsEveryOrigina
     if (disk.empty())
         GTEST_SKIP() << "no small disk could be mounted";
     const fs::path folder = disk / L"images";
-    AddInputs(folder);  // 6 x 97 KiB: the outputs would add 6 x 670 KiB
+    AddInputs(folder);  // 12 x 97 KiB: the outputs would add 12 x 670 KiB
     Start(folder, folder);
     parvane->Click(IDC_BUTTON_CONVERT);
     ExpectRoomRefused();
