@@ -1,4 +1,5 @@
 #include "convert/ConversionJob.h"
+#include "convert/ConversionProgress.h"
 #include "convert/FileByteSource.h"
 #include "convert/RunOutcome.h"
 
@@ -63,23 +64,14 @@ ConversionScript GatherConversionScript(const CString& inputFolder, const CStrin
 
 namespace {
 
-constexpr ULONGLONG kFatTimeResolution = 2 * 10'000'000ULL;  // in 100-nanosecond units
-
-ULONGLONG Ticks(const FILETIME& time)
-{
-    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
-// The size and last write time of a file; false when it does not exist.
-bool FileFacts(const std::wstring& path, uint64_t& size, ULONGLONG* written = nullptr)
+// The size of a file; false when it does not exist.
+bool FileSize(const std::wstring& path, uint64_t& size)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
     size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    if (written)
-        *written = Ticks(data.ftLastWriteTime);
     return true;
 }
 
@@ -88,7 +80,7 @@ uint64_t EstimatedOutputSizeOf(const std::wstring& inputPath)
     FileByteSource input(inputPath);
     if (!input.IsOpen()) {
         uint64_t size = 0;
-        return FileFacts(inputPath, size) ? size : 0;
+        return FileSize(inputPath, size) ? size : 0;
     }
     return EstimatedOutputSize(ReadDicomHeader(input), input.Size());
 }
@@ -138,7 +130,7 @@ DiskSpace MeasureDiskSpace(const ConversionScript& script, const CString& inputF
     ForEachFileWithLine(script, inputFolder, [&](const std::wstring&, const std::wstring& input,
                                                  const std::wstring& output) {
         uint64_t replaced = 0;
-        if (!FileFacts(output, replaced))
+        if (!FileSize(output, replaced))
             replaced = 0;
         space.needed += RoomNeeded(EstimatedOutputSizeOf(input), replaced);
     });
@@ -152,14 +144,10 @@ DiskSpace MeasureDiskSpace(const ConversionScript& script, const CString& inputF
 
 void MarkFilesNotConverted(ConversionScript& script, const CString& inputFolder, const FILETIME& runStart)
 {
-    const ULONGLONG start = Ticks(runStart);
-    const ULONGLONG earliest = start > kFatTimeResolution ? start - kFatTimeResolution : 0;
     std::vector<SkippedFile> notConverted;
     ForEachFileWithLine(script, inputFolder, [&](const std::wstring& name, const std::wstring& input,
                                                  const std::wstring& output) {
-        uint64_t size = 0;
-        ULONGLONG written = 0;
-        if (!FileFacts(output, size, &written) || written < earliest) {
+        if (!OutputWrittenSince(output, runStart)) {
             FileByteSource source(input);
             notConverted.push_back({ name, source.IsOpen() ? ReasonForMissingOutput(ReadDicomHeader(source))
                                                            : SkipReason::NotConverted });

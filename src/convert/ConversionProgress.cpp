@@ -23,7 +23,8 @@ bool OutputWrittenSince(const std::wstring& path, const FILETIME& runStart)
     const ULONGLONG start = Ticks(runStart);
     const ULONGLONG earliest = start > kFatTimeResolution ? start - kFatTimeResolution : 0;
     WIN32_FILE_ATTRIBUTE_DATA data;
-    return ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) && Ticks(data.ftLastWriteTime) >= earliest;
+    return ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) &&
+           !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && Ticks(data.ftLastWriteTime) >= earliest;
 }
 
 ConversionProgress::ConversionProgress(const ConversionScript& script, const FILETIME& runStart)
