@@ -2,7 +2,7 @@
 
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap()
 {
-    static const AFX_MSGMAP_ENTRY entries[] = { { 0, 0, 0, AfxSig_end, nullptr, nullptr } };
+    static const AFX_MSGMAP_ENTRY entries[] = { { 0, 0, 0, AfxSig_end, nullptr, nullptr, nullptr } };
     static const AFX_MSGMAP messageMap = { nullptr, entries };
     return &messageMap;
 }
@@ -40,6 +40,8 @@ LRESULT CCmdTarget::CallEntry(const AFX_MSGMAP_ENTRY& entry)
         return 0;
     case AfxSig_hv:
         return reinterpret_cast<LRESULT>((this->*entry.pfnCursor)());
+    case AfxSig_bv:
+        return (this->*entry.pfnBool)();
     default:
         return 0;
     }

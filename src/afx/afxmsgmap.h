@@ -6,11 +6,13 @@
 class CCmdTarget;
 typedef void (CCmdTarget::*AFX_PMSG)();
 typedef HCURSOR (CCmdTarget::*AFX_PMSG_CURSOR)();
+typedef BOOL (CCmdTarget::*AFX_PMSG_BOOL)();
 
 enum AfxSig {
     AfxSig_end = 0,
     AfxSig_vv,  // void Handler()
     AfxSig_hv,  // HCURSOR Handler()
+    AfxSig_bv,  // BOOL Handler()
 };
 
 struct AFX_MSGMAP_ENTRY {
@@ -20,6 +22,7 @@ struct AFX_MSGMAP_ENTRY {
     AfxSig nSig;
     AFX_PMSG pfn;               // for AfxSig_vv
     AFX_PMSG_CURSOR pfnCursor;  // for AfxSig_hv
+    AFX_PMSG_BOOL pfnBool;      // for AfxSig_bv
 };
 
 struct AFX_MSGMAP {
@@ -43,7 +46,7 @@ public:                                              \
         static const AFX_MSGMAP_ENTRY entries[] = {
 
 #define END_MESSAGE_MAP()                                                       \
-            { 0, 0, 0, AfxSig_end, nullptr, nullptr }                                    \
+            { 0, 0, 0, AfxSig_end, nullptr, nullptr, nullptr }                                  \
         };                                                                      \
         static const AFX_MSGMAP messageMap = { &TheBaseClass::GetThisMessageMap, entries }; \
         return &messageMap;                                                     \
@@ -52,10 +55,14 @@ public:                                              \
 #define AFX_VV(memberFn) \
     static_cast<AFX_PMSG>(static_cast<void (ThisClass::*)()>(memberFn))
 
-#define ON_COMMAND(id, memberFn) { WM_COMMAND, 0, (id), AfxSig_vv, AFX_VV(memberFn), nullptr },
-#define ON_BN_CLICKED(id, memberFn) { WM_COMMAND, BN_CLICKED, (id), AfxSig_vv, AFX_VV(memberFn), nullptr },
-#define ON_WM_PAINT() { WM_PAINT, 0, 0, AfxSig_vv, AFX_VV(&ThisClass::OnPaint), nullptr },
+#define ON_COMMAND(id, memberFn) { WM_COMMAND, 0, (id), AfxSig_vv, AFX_VV(memberFn), nullptr, nullptr },
+#define ON_BN_CLICKED(id, memberFn) { WM_COMMAND, BN_CLICKED, (id), AfxSig_vv, AFX_VV(memberFn), nullptr, nullptr },
+#define ON_WM_PAINT() { WM_PAINT, 0, 0, AfxSig_vv, AFX_VV(&ThisClass::OnPaint), nullptr, nullptr },
 #define ON_WM_QUERYDRAGICON()                                                   \
     { WM_QUERYDRAGICON, 0, 0, AfxSig_hv, nullptr,                               \
       static_cast<AFX_PMSG_CURSOR>(                                             \
-          static_cast<HCURSOR (ThisClass::*)()>(&ThisClass::OnQueryDragIcon)) },
+          static_cast<HCURSOR (ThisClass::*)()>(&ThisClass::OnQueryDragIcon)), nullptr },
+// The answer to whether the session may end: FALSE keeps it going.
+#define ON_WM_QUERYENDSESSION()                                                 \
+    { WM_QUERYENDSESSION, 0, 0, AfxSig_bv, nullptr, nullptr,                    \
+      static_cast<AFX_PMSG_BOOL>(static_cast<BOOL (ThisClass::*)()>(&ThisClass::OnQueryEndSession)) },

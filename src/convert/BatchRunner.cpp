@@ -39,7 +39,6 @@ BatchStart BatchRun::Start(const std::string& batchBytes)
     // starts suspended, so that it is in the job before it can start anything.
     const std::wstring interpreter = CommandInterpreter();
     std::wstring commandLine = InterpreterCommandLine(batchPath);
-    ::GetSystemTimeAsFileTime(&m_startTime);
     if (!::CreateProcessW(interpreter.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
                           nullptr, &startup, &info))
         return BatchStart::NotStarted;

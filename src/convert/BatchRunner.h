@@ -24,8 +24,6 @@ public:
     // for another reason than another run holding it; nothing is started then.
     BatchStart Start(const std::string& batchBytes);
 
-    // Just before the interpreter was started.
-    const FILETIME& StartTime() const { return m_startTime; }
     // Signalled when the interpreter has ended.
     HANDLE Interpreter() const { return m_process.Get(); }
     bool InterpreterEnded() const;
@@ -45,7 +43,6 @@ private:
     ScopedFileHandle m_batchFile;  // held until the run object goes
     ProcessJob m_job;
     ScopedKernelHandle m_process;
-    FILETIME m_startTime{};
     bool m_stopped = false;
 };
 

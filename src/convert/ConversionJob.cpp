@@ -1,5 +1,4 @@
 #include "convert/ConversionJob.h"
-#include "convert/ConversionProgress.h"
 #include "convert/FileByteSource.h"
 #include "convert/RunOutcome.h"
 
@@ -106,19 +105,27 @@ bool SameFile(const std::wstring& a, const std::wstring& b)
            first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
 }
 
-// Calls visit(name, inputPath, outputPath) for every file with a line.
+// Calls visit(line, name, inputPath, outputPath) for every file with a line.
 template <typename Visit>
 void ForEachFileWithLine(const ConversionScript& script, const CString& inputFolder, Visit visit)
 {
     std::wstring input = inputFolder.Str(), output = script.OutputFolder();
     const size_t inputLength = input.size(), outputLength = output.size();
-    for (const std::wstring& name : script.FilesWithLine()) {
+    const std::vector<std::wstring>& names = script.FilesWithLine();
+    for (size_t line = 0; line < names.size(); ++line) {
         input.resize(inputLength);
-        input += name;
+        input += names[line];
         output.resize(outputLength);
-        output += name;
-        visit(name, input, output);
+        output += names[line];
+        visit(line, names[line], input, output);
     }
+}
+
+// What the output's check finds; an output that cannot be opened is not read.
+WholeFileVerdict CheckOutput(const std::wstring& output)
+{
+    FileByteSource source(output);
+    return source.IsOpen() ? CheckWholeUncompressed(source) : WholeFileVerdict::ReadFailed;
 }
 
 }  // namespace
@@ -127,7 +134,7 @@ DiskSpace MeasureDiskSpace(const ConversionScript& script, const CString& inputF
                            const CString& outputFolder)
 {
     DiskSpace space;
-    ForEachFileWithLine(script, inputFolder, [&](const std::wstring&, const std::wstring& input,
+    ForEachFileWithLine(script, inputFolder, [&](size_t, const std::wstring&, const std::wstring& input,
                                                  const std::wstring& output) {
         uint64_t replaced = 0;
         if (!FileSize(output, replaced))
@@ -142,20 +149,21 @@ DiskSpace MeasureDiskSpace(const ConversionScript& script, const CString& inputF
     return space;
 }
 
-void MarkFilesNotConverted(ConversionScript& script, const CString& inputFolder, const FILETIME& runStart)
+void MarkFilesNotConverted(ConversionScript& script, const CString& inputFolder, const RunBaseline& baseline)
 {
     std::vector<SkippedFile> notConverted;
-    ForEachFileWithLine(script, inputFolder, [&](const std::wstring& name, const std::wstring& input,
+    ForEachFileWithLine(script, inputFolder, [&](size_t line, const std::wstring& name, const std::wstring& input,
                                                  const std::wstring& output) {
-        if (!OutputWrittenSince(output, runStart)) {
+        if (!baseline.OutputWritten(line)) {
             FileByteSource source(input);
             notConverted.push_back({ name, source.IsOpen() ? ReasonForMissingOutput(ReadDicomHeader(source))
                                                            : SkipReason::NotConverted });
             return;
         }
-        FileByteSource source(output);
-        if (CheckWholeUncompressed(source) != WholeFileVerdict::Whole)
-            notConverted.push_back({ name, ReasonForIncompleteOutput(SameFile(input, output)) });
+        const std::optional<SkipReason> reason =
+            ReasonForWrittenOutput(CheckOutput(output), baseline.InputHadPixelData(line), SameFile(input, output));
+        if (reason)
+            notConverted.push_back({ name, *reason });
     });
     for (const SkippedFile& file : notConverted)
         script.MarkNotConverted(file.name, file.reason);

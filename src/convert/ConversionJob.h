@@ -5,6 +5,7 @@
 // the caller turns the results into boxes.
 #include "afx/afx.h"
 #include "convert/ConversionScript.h"
+#include "convert/RunBaseline.h"
 #include <cstdint>
 
 // Whether a search of the folder (ending in a backslash) finds any entry. An
@@ -38,7 +39,6 @@ DiskSpace MeasureDiskSpace(const ConversionScript& script, const CString& inputF
                            const CString& outputFolder);
 
 // Marks every file with a line that did not convert: its output was not
-// written since the run started (FAT disks keep write times to 2 seconds, so
-// that much earlier counts), with the reason its input gives; or the output
-// is not a whole uncompressed DICOM file.
-void MarkFilesNotConverted(ConversionScript& script, const CString& inputFolder, const FILETIME& runStart);
+// written during the run (see RunBaseline), with the reason its input gives;
+// or the output is not a whole uncompressed DICOM file, or could not be read.
+void MarkFilesNotConverted(ConversionScript& script, const CString& inputFolder, const RunBaseline& baseline);

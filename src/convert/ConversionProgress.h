@@ -1,13 +1,13 @@
 #pragma once
-// What counts as done during a run: a file whose output has been written
-// since the run started, looked at in line order (see LineProgress).
-#include "afx/afx.h"
+// What counts as done during a run: a file whose output the run has written
+// (see RunBaseline), looked at in line order (see LineProgress).
 #include "convert/ConversionScript.h"
 #include "convert/LineProgress.h"
+#include "convert/RunBaseline.h"
 
 class ConversionProgress {
 public:
-    ConversionProgress(const ConversionScript& script, const FILETIME& runStart);
+    ConversionProgress(const ConversionScript& script, const RunBaseline& baseline);
 
     // A few file look-ups; see LineProgress::Poll.
     void Poll();
@@ -23,14 +23,10 @@ public:
 
 private:
     const ConversionScript& m_script;
-    FILETIME m_runStart;
+    const RunBaseline& m_baseline;
     LineProgress m_lines;
 };
 
-// Whether the output file was written since the run started. FAT disks keep
-// write times to 2 seconds, so that much earlier counts.
-bool OutputWrittenSince(const std::wstring& path, const FILETIME& runStart);
-
 // After a stop: marks the files whose lines the run never reached, those after
 // the last line whose output was written.
-void MarkFilesNotReached(ConversionScript& script, const FILETIME& runStart);
+void MarkFilesNotReached(ConversionScript& script, const RunBaseline& baseline);

@@ -117,6 +117,9 @@ const wchar_t* ReasonHeading(SkipReason reason)
                L"元のファイルを別の場所から戻してください";
     case SkipReason::OutputIncomplete:
         return L"変換の途中で出力ファイルが途切れました（ディスクの空き容量不足など）。出力ファイルは使えません";
+    case SkipReason::OutputUnchecked:
+        return L"出力ファイルは書かれましたが、ほかのプログラム（ウイルス対策ソフトや同期ソフトなど）が使用中のため読み取れず、"
+               L"変換できたかを確認できませんでした。出力ファイルを確認してください";
     case SkipReason::NotDicom:
         return L"DICOM ファイルではありません";
     case SkipReason::JpegLs:
@@ -149,7 +152,7 @@ std::wstring ForDisplay(const std::wstring& name)
 
 // Lost originals first: they need the user's action most.
 constexpr SkipReason kReasonsInOrder[] = {
-    SkipReason::OriginalOverwritten, SkipReason::OutputIncomplete,
+    SkipReason::OriginalOverwritten, SkipReason::OutputIncomplete,   SkipReason::OutputUnchecked,
     SkipReason::ForbiddenCharacter,  SkipReason::TrailingDotOrSpace, SkipReason::DeviceName,
     SkipReason::CodePage,            SkipReason::LineTooLong,
     SkipReason::NotDicom,            SkipReason::JpegLs,             SkipReason::Jpeg2000,

@@ -23,6 +23,8 @@ constexpr uint32_t kItem = 0xFFFEE000;
 constexpr uint32_t kItemDelimiter = 0xFFFEE00D;
 constexpr uint32_t kSequenceDelimiter = 0xFFFEE0DD;
 constexpr uint32_t kPixelData = 0x7FE00010;
+constexpr uint32_t kFloatPixelData = 0x7FE00008;
+constexpr uint32_t kDoubleFloatPixelData = 0x7FE00009;
 constexpr uint32_t kSamplesPerPixel = 0x00280002;
 constexpr uint32_t kNumberOfFrames = 0x00280008;
 constexpr uint32_t kRows = 0x00280010;
@@ -165,6 +167,12 @@ struct ElementHeader {
 bool IsDelimiterGroup(uint32_t tag)
 {
     return (tag >> 16) == 0xFFFE;
+}
+
+// Pixel Data, Float Pixel Data or Double Float Pixel Data.
+bool IsPixelDataTag(uint32_t tag)
+{
+    return tag == kPixelData || tag == kFloatPixelData || tag == kDoubleFloatPixelData;
 }
 
 bool HasVr(const ElementHeader& e, const char* vr)
@@ -310,7 +318,12 @@ std::optional<Encoding> DataSetEncoding(std::string_view uid, TransferSyntaxKind
 // encapsulated: a sequence of fragment items with defined lengths.
 class DataSetWalker {
 public:
-    DataSetWalker(WindowedReader& reader, DicomHeader* header) : m_reader(reader), m_header(header) {}
+    // With strictOrder, a header's walk also refuses tags that do not ascend,
+    // as a check does.
+    DataSetWalker(WindowedReader& reader, DicomHeader* header, bool strictOrder = false)
+        : m_reader(reader), m_header(header), m_strictOrder(strictOrder || header == nullptr)
+    {
+    }
 
     bool SawPixelData() const { return m_sawPixelData; }
 
@@ -334,12 +347,13 @@ public:
             }
             if (IsDelimiterGroup(e.tag))
                 return WholeFileVerdict::MalformedElement;
-            if (Checking() && !first && e.tag <= previousTag)
+            if (m_strictOrder && !first && e.tag <= previousTag)
                 return WholeFileVerdict::OutOfOrder;
             previousTag = e.tag;
             first = false;
-            if (topLevel && e.tag == kPixelData) {
+            if (topLevel && IsPixelDataTag(e.tag))
                 m_sawPixelData = true;
+            if (topLevel && e.tag == kPixelData) {
                 if (!Checking()) {
                     m_header->pixelDataOffset = offset;
                     if (e.length != kUndefinedLength && e.length <= end - e.valueStart)
@@ -481,6 +495,7 @@ private:
 
     WindowedReader& m_reader;
     DicomHeader* m_header;  // null when checking a file whole
+    bool m_strictOrder;
     bool m_sawPixelData = false;
 };
 
@@ -574,6 +589,51 @@ const char* TransferSyntaxKindName(TransferSyntaxKind kind)
     return "?";
 }
 
+namespace {
+
+// Walks the data set from offset, recording its image attributes and whether
+// it holds pixel data.
+WholeFileVerdict ReadDataSetHeader(WindowedReader& reader, uint64_t offset, Encoding encoding, DicomHeader& header,
+                                   bool strictOrder)
+{
+    DataSetWalker walker(reader, &header, strictOrder);
+    const WholeFileVerdict verdict = walker.WalkDataSet(offset, reader.Size(), encoding, false, true, 0);
+    header.readFailed = verdict == WholeFileVerdict::ReadFailed;
+    if (walker.SawPixelData())
+        header.hasPixelData = true;
+    else if (verdict == WholeFileVerdict::Whole)
+        header.hasPixelData = false;
+    return verdict;
+}
+
+// A data set alone, from the first byte. Its first element tells the
+// encoding, as DICOM toolkits guess it: a VR after the tag means explicit VR.
+// It counts only when its first group is a standard one (even, past the
+// command group) and its elements ascend and walk whole.
+void ReadBareDataSet(WindowedReader& reader, DicomHeader& header)
+{
+    uint8_t first[6];
+    if (reader.Size() < 8 || !reader.Read(0, first, sizeof(first)))
+        return;
+    const uint16_t group = Read16(first, false);
+    if (group < 0x0002 || group % 2 != 0)
+        return;
+    const bool explicitVr = IsKnownVr(static_cast<char>(first[4]), static_cast<char>(first[5]));
+    DicomHeader bare;
+    if (ReadDataSetHeader(reader, 0, explicitVr ? kExplicitLittle : kImplicitLittle, bare, true) !=
+        WholeFileVerdict::Whole) {
+        header.readFailed = bare.readFailed;
+        return;
+    }
+    header = bare;
+    header.isDicom = true;
+    header.bareDataSet = true;
+    header.transferSyntax = explicitVr ? "1.2.840.10008.1.2.1" : "1.2.840.10008.1.2";
+    header.kind = TransferSyntaxKind::Uncompressed;
+}
+
+}  // namespace
+
 DicomHeader ReadDicomHeader(ByteSource& source)
 {
     DicomHeader header;
@@ -582,6 +642,10 @@ DicomHeader ReadDicomHeader(ByteSource& source)
     WholeFileVerdict verdict = ReadMetaGroup(reader, meta);
     if (verdict == WholeFileVerdict::ReadFailed) {
         header.readFailed = true;
+        return header;
+    }
+    if (verdict == WholeFileVerdict::NoPreamble || verdict == WholeFileVerdict::NoDicmPrefix) {
+        ReadBareDataSet(reader, header);
         return header;
     }
     if (verdict != WholeFileVerdict::Whole && verdict != WholeFileVerdict::NoTransferSyntax)
@@ -594,10 +658,7 @@ DicomHeader ReadDicomHeader(ByteSource& source)
     const std::optional<Encoding> encoding = DataSetEncoding(header.transferSyntax, header.kind);
     if (!encoding)
         return header;
-    DataSetWalker walker(reader, &header);
-    uint64_t offset = meta.dataSetStart;
-    header.readFailed = walker.WalkDataSet(offset, reader.Size(), *encoding, false, true, 0) ==
-                        WholeFileVerdict::ReadFailed;
+    ReadDataSetHeader(reader, meta.dataSetStart, *encoding, header, false);
     return header;
 }
 

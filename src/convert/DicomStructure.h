@@ -62,9 +62,11 @@ constexpr int kMaxSequenceNesting = 64;
 // and UN elements of undefined length, whose items are read as implicit VR
 // little endian.
 //
-// A file without Pixel Data is refused because it cannot be told apart from
-// one cut at an element boundary before its Pixel Data. A cut at an element
-// boundary after the Pixel Data leaves a file that still passes.
+// A file without pixel data (Pixel Data, Float or Double Float Pixel Data) is
+// NoPixelData: it cannot be told apart from one cut at an element boundary
+// before its pixel data, so the caller decides with what it knows of the
+// input. A cut at an element boundary after the pixel data leaves a file that
+// still passes.
 WholeFileVerdict CheckWholeUncompressed(ByteSource& source);
 
 const char* WholeFileVerdictName(WholeFileVerdict verdict);
@@ -108,10 +110,23 @@ struct DicomHeader {
     // it: a deflated or unknown transfer syntax, or a malformed element before.
     std::optional<uint64_t> pixelDataOffset;
     std::optional<uint64_t> pixelDataEnd;
+
+    // Whether the data set holds pixel data at its top level (Pixel Data,
+    // Float Pixel Data or Double Float Pixel Data): known when it was read up
+    // to it, or to its end without meeting it; absent when the reader could
+    // not tell. Reports, RT plans and waveforms hold none.
+    std::optional<bool> hasPixelData;
+    // A data set without preamble and meta group, as some scanners and
+    // toolkits write; read as implicit or explicit VR little endian, as its
+    // first element shows.
+    bool bareDataSet = false;
 };
 
 // Reads the meta group and, for transfer syntaxes whose data set is not
-// deflated, the data set up to its top-level Pixel Data element.
+// deflated, the data set up to its top-level Pixel Data element (to its end
+// when it holds none). A file without "DICM" after the preamble is read as a
+// bare data set; it counts as DICOM only when its elements ascend and walk
+// whole to the pixel data or to the end of the file.
 DicomHeader ReadDicomHeader(ByteSource& source);
 
 // The size dcmdjpeg's output is expected to have: the data set up to Pixel

@@ -15,6 +15,7 @@ enum class SkipReason {
     LineTooLong,         // longer than the interpreter reads as one line
     OriginalOverwritten,  // the output is cut short and, both folders being one, replaced the original
     OutputIncomplete,     // the output is not a whole uncompressed DICOM file (a full disk, say)
+    OutputUnchecked,      // the output was written but could not be read back (held by another program)
     NotDicom,             // no output, and the input is not a DICOM file
     JpegLs,               // no output: the input is compressed in a way dcmdjpeg does not decode
     Jpeg2000,

@@ -23,6 +23,24 @@ SkipReason ReasonForIncompleteOutput(bool replacedOriginal)
     return replacedOriginal ? SkipReason::OriginalOverwritten : SkipReason::OutputIncomplete;
 }
 
+std::optional<SkipReason> ReasonForWrittenOutput(WholeFileVerdict verdict, std::optional<bool> inputHadPixelData,
+                                                 bool replacedOriginal)
+{
+    switch (verdict) {
+    case WholeFileVerdict::Whole:
+        return std::nullopt;
+    case WholeFileVerdict::ReadFailed:
+        return SkipReason::OutputUnchecked;
+    case WholeFileVerdict::NoPixelData:
+        if (inputHadPixelData == false)
+            return std::nullopt;
+        break;
+    default:
+        break;
+    }
+    return ReasonForIncompleteOutput(replacedOriginal);
+}
+
 uint64_t RoomNeeded(uint64_t estimatedOutputSize, uint64_t sizeOfFileReplaced)
 {
     return estimatedOutputSize > sizeOfFileReplaced ? estimatedOutputSize - sizeOfFileReplaced : 0;

@@ -4,6 +4,7 @@
 #include "convert/DicomStructure.h"
 #include "convert/NameChecks.h"
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // Why an input gave no output: a reason found in the input itself.
@@ -12,6 +13,15 @@ SkipReason ReasonForMissingOutput(const DicomHeader& input);
 // An output that is not a whole uncompressed DICOM file. When both folders
 // are one, the cut-short output has replaced its original.
 SkipReason ReasonForIncompleteOutput(bool replacedOriginal);
+
+// What the check of an output written during the run found: nothing when it
+// is converted. A whole output without pixel data is converted when its input
+// held none either (a report, an RT plan, a waveform); when the input held
+// pixel data, or could not be read before the run, it may have been cut
+// before its pixel data. An output that could not be read (ReadFailed) was
+// not checked, which says nothing of its state.
+std::optional<SkipReason> ReasonForWrittenOutput(WholeFileVerdict verdict, std::optional<bool> inputHadPixelData,
+                                                 bool replacedOriginal);
 
 // The room one output takes on its disk beyond the file it replaces, if any:
 // with both folders one, the original; otherwise an earlier output of the

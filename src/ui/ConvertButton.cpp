@@ -88,7 +88,10 @@ bool CParvaneDlg::HasRoomForOutputs(const ConversionScript& script)
 
 void CParvaneDlg::RunConversionScript(ConversionScript& script)
 {
-    const RunResult run = RunAndFollow(script);
+    // Before anything of the run is started: what the run writes is told
+    // from what changed since.
+    const RunBaseline baseline(script, m_strInputFolder.Str());
+    const RunResult run = RunAndFollow(script, baseline);
     if (run.start == BatchStart::BatchFileInUse) {
         ShowBatchFileInUse();
         return;
@@ -100,8 +103,8 @@ void CParvaneDlg::RunConversionScript(ConversionScript& script)
         return;
     }
     if (run.stopped)
-        MarkFilesNotReached(script, run.startTime);
-    MarkFilesNotConverted(script, m_strInputFolder, run.startTime);
+        MarkFilesNotReached(script, baseline);
+    MarkFilesNotConverted(script, m_strInputFolder, baseline);
     if (!script.Skipped().empty())
         MessageBox(SkippedFilesMessage(script.Skipped()).c_str(), kSkippedFilesCaption, kSkippedFilesType);
 }

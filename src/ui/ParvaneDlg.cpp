@@ -6,6 +6,7 @@
 BEGIN_MESSAGE_MAP(CParvaneDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
+    ON_WM_QUERYENDSESSION()
     ON_BN_CLICKED(IDC_BUTTON_BROWSE_INPUT, &CParvaneDlg::OnBnClickedBrowseInput)
     ON_BN_CLICKED(IDC_BUTTON_BROWSE_OUTPUT, &CParvaneDlg::OnBnClickedBrowseOutput)
     ON_BN_CLICKED(IDC_BUTTON_EXIT, &CParvaneDlg::OnBnClickedExit)
@@ -60,6 +61,11 @@ void CParvaneDlg::OnPaint()
 HCURSOR CParvaneDlg::OnQueryDragIcon()
 {
     return static_cast<HCURSOR>(m_hIcon);
+}
+
+BOOL CParvaneDlg::OnQueryEndSession()
+{
+    return m_bRunning ? FALSE : TRUE;
 }
 
 void CParvaneDlg::OnBnClickedExit()

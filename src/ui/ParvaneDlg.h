@@ -6,6 +6,7 @@ struct ConvertMessage;
 class ConversionScript;
 class BatchRun;
 class ConversionProgress;
+class RunBaseline;
 enum class BatchStart;
 
 // The main dialog: two folder fields, two browse buttons, the batch-convert
@@ -35,6 +36,9 @@ protected:
 
     afx_msg void OnPaint();
     afx_msg HCURSOR OnQueryDragIcon();
+    // During a run the session may not end: Windows would end the interpreter
+    // and dcmdjpeg in the middle of a write.
+    afx_msg BOOL OnQueryEndSession();
     afx_msg void OnBnClickedBrowseInput();
     afx_msg void OnBnClickedBrowseOutput();
     afx_msg void OnBnClickedExit();
@@ -48,10 +52,9 @@ protected:
 private:
     struct RunResult {
         BatchStart start;
-        FILETIME startTime{};
         bool stopped = false;
     };
-    RunResult RunAndFollow(const ConversionScript& script);
+    RunResult RunAndFollow(const ConversionScript& script, const RunBaseline& baseline);
     void FollowRun(BatchRun& run, ConversionProgress& progress);
 
     int ShowConvertMessage(const ConvertMessage& message);

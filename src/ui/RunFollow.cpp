@@ -21,13 +21,20 @@ constexpr DWORD kPollInterval = 250;
 // dcmdjpeg it was running has ended too.
 constexpr DWORD kEndPollInterval = 50;
 
-// Disables every enabled control of the dialog and marks the run; enables
-// the same controls again and gives the focus back afterwards.
+// What Windows shows beside the program when the user logs off or shuts down
+// during a run, since the dialog then refuses to let the session end.
+const wchar_t kShutdownBlockReason[] = L"DICOM ファイルを変換しています。終わるまでお待ちください。";
+
+// Disables every enabled control of the dialog and marks the run, during
+// which the dialog refuses the end of the session and Windows is given the
+// reason; afterwards enables the same controls again, gives the focus back
+// and lets the session end.
 class RunningState {
 public:
     RunningState(HWND dialog, bool& running) : m_dialog(dialog), m_running(running), m_focus(::GetFocus())
     {
         m_running = true;
+        m_blockingShutdown = ::ShutdownBlockReasonCreate(dialog, kShutdownBlockReason) != FALSE;
         for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
             if (::IsWindowEnabled(child)) {
                 ::EnableWindow(child, FALSE);
@@ -41,6 +48,8 @@ public:
             ::EnableWindow(child, TRUE);
         if (m_focus && ::IsChild(m_dialog, m_focus))
             ::SendMessageW(m_dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_focus), TRUE);
+        if (m_blockingShutdown)
+            ::ShutdownBlockReasonDestroy(m_dialog);
         m_running = false;
     }
     RunningState(const RunningState&) = delete;
@@ -50,6 +59,7 @@ private:
     HWND m_dialog;
     bool& m_running;
     HWND m_focus;
+    bool m_blockingShutdown = false;
     std::vector<HWND> m_disabled;
 };
 
@@ -81,7 +91,7 @@ void WaitForRunOrMessage(const BatchRun& run, DWORD timeout)
 
 }  // namespace
 
-CParvaneDlg::RunResult CParvaneDlg::RunAndFollow(const ConversionScript& script)
+CParvaneDlg::RunResult CParvaneDlg::RunAndFollow(const ConversionScript& script, const RunBaseline& baseline)
 {
     RunningState running(m_hWnd, m_bRunning);
     BatchRun run;
@@ -89,9 +99,8 @@ CParvaneDlg::RunResult CParvaneDlg::RunAndFollow(const ConversionScript& script)
     outcome.start = run.Start(script.Bytes());
     if (outcome.start != BatchStart::Started)
         return outcome;
-    ConversionProgress progress(script, run.StartTime());
+    ConversionProgress progress(script, baseline);
     FollowRun(run, progress);
-    outcome.startTime = run.StartTime();
     outcome.stopped = run.Stopped();
     return outcome;
 }

@@ -90,6 +90,7 @@ std::string CheckReason(SkipReason reason, std::wstring_view name, std::wstring_
         return "refused for the code page, but both code pages hold the line";
     case SkipReason::OriginalOverwritten:
     case SkipReason::OutputIncomplete:
+    case SkipReason::OutputUnchecked:
     case SkipReason::NotDicom:
     case SkipReason::JpegLs:
     case SkipReason::Jpeg2000:

@@ -380,3 +380,81 @@ TEST(DicomStructure, OutputSizeIsEstimatedFromTheImageAttributes)
     const uint64_t bytes = (65535ull * 65535 * 2147483647 + 7) / 8;
     EXPECT_EQ(EstimatedOutputSize(large, 1234), *large.pixelDataOffset + 12 + bytes + (bytes & 1));
 }
+
+namespace {
+
+// A structured report: a content sequence and no pixel data.
+DataSet ReportElements(const Syntax& syntax)
+{
+    DataSet content(syntax);
+    content.Element(0x0040, 0xA040, "CS", "TEXT").Element(0x0040, 0xA160, "UT", "no findings");
+    DataSet set(syntax);
+    set.Element(0x0008, 0x0016, "UI", "1.2.840.10008.5.1.4.1.1.88.11")
+        .Element(0x0008, 0x0060, "CS", "SR")
+        .Element(0x0040, 0xA040, "CS", "CONTAINER")
+        .Header(0x0040, 0xA730, "SQ", kUndefined)
+        .Item()
+        .Raw(content.Bytes())
+        .ItemEnd()
+        .SequenceEnd();
+    return set;
+}
+
+std::string FloatImage(uint16_t element)
+{
+    DataSet set = ImageElements(kExplicitLittle, Image());
+    set.Element(0x7FE0, element, element == 0x0008 ? "OF" : "OD", std::string(element == 0x0008 ? 48 : 96, '\x3F'));
+    return FileStart(kExplicitLittle.uid) + set.Bytes();
+}
+
+}  // namespace
+
+TEST(DicomStructure, PixelDataOfEveryKindIsToldFromItsAbsence)
+{
+    const std::string report = FileStart(kExplicitLittle.uid) + ReportElements(kExplicitLittle).Bytes();
+    const std::string bareImplicit = ImageElements(kImplicitLittle, Image()).Bytes();
+    const std::string bareReport = ReportElements(kImplicitLittle).Bytes();
+    const std::string bareExplicit = ReportElements(kExplicitLittle).Bytes();
+    DataSet descending(kImplicitLittle);
+    descending.Element(0x0010, 0x0010, "PN", "Doe").Element(0x0008, 0x0060, "CS", "OT");
+    const struct Case {
+        const char* what;
+        std::string bytes;
+        bool isDicom;
+        std::optional<bool> hasPixelData;
+        bool bare;
+    } cases[] = {
+        { "image", SmallImage(kImplicitLittle), true, true, false },
+        { "JPEG image", EncapsulatedImage("1.2.840.10008.1.2.4.70"), true, true, false },
+        { "float pixel data", FloatImage(0x0008), true, true, false },
+        { "double float pixel data", FloatImage(0x0009), true, true, false },
+        { "report", report, true, false, false },
+        { "report cut inside its sequence", report.substr(0, report.size() - 10), true, std::nullopt, false },
+        { "deflated", FileStart("1.2.840.10008.1.2.1.99") + "\x02\x00\x10\x00", true, std::nullopt, false },
+        { "bare image attributes alone", bareImplicit, true, false, true },
+        { "bare implicit report", bareReport, true, false, true },
+        { "bare explicit report", bareExplicit, true, false, true },
+        { "bare data set cut", bareReport.substr(0, bareReport.size() - 3), false, std::nullopt, false },
+        { "bare tags descending", descending.Bytes(), false, std::nullopt, false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const DicomHeader header = Header(c.bytes);
+        EXPECT_EQ(header.isDicom, c.isDicom);
+        EXPECT_EQ(header.hasPixelData, c.hasPixelData);
+        EXPECT_EQ(header.bareDataSet, c.bare);
+    }
+    // A bare image: its attributes are read as from any other file.
+    DataSet bareImage = ImageElements(kImplicitLittle, Image());
+    bareImage.Element(0x7FE0, 0x0010, "OW", std::string(static_cast<size_t>(PixelBytes(Image())), '\1'));
+    const DicomHeader image = Header(bareImage.Bytes());
+    EXPECT_EQ(image.hasPixelData, true);
+    EXPECT_EQ(image.kind, TransferSyntaxKind::Uncompressed);
+    EXPECT_EQ(image.rows, 4u);
+
+    // Whole files without pixel data are told apart for the caller to judge;
+    // float pixel data counts as pixel data.
+    EXPECT_EQ(Check(report), WholeFileVerdict::NoPixelData);
+    EXPECT_EQ(Check(FloatImage(0x0008)), WholeFileVerdict::Whole);
+    EXPECT_EQ(Check(FloatImage(0x0009)), WholeFileVerdict::Whole);
+}

@@ -27,6 +27,30 @@ TEST(RunOutcome, ACutOutputSaysWhetherItsOriginalWasReplaced)
     EXPECT_EQ(ReasonForIncompleteOutput(true), SkipReason::OriginalOverwritten);
 }
 
+TEST(RunOutcome, AWrittenOutputIsJudgedByItsCheckAndWhatItsInputHeld)
+{
+    using V = WholeFileVerdict;
+    const std::optional<bool> unknown;
+    const struct Case {
+        const char* what;
+        WholeFileVerdict verdict;
+        std::optional<bool> inputHadPixelData;
+        bool replacedOriginal;
+        std::optional<SkipReason> reason;
+    } cases[] = {
+        { "whole image", V::Whole, true, false, std::nullopt },
+        { "whole report from a report", V::NoPixelData, false, true, std::nullopt },
+        { "image cut before its pixel data", V::NoPixelData, true, false, SkipReason::OutputIncomplete },
+        { "same, in place", V::NoPixelData, true, true, SkipReason::OriginalOverwritten },
+        { "no pixel data, input not read", V::NoPixelData, unknown, false, SkipReason::OutputIncomplete },
+        { "cut inside an element", V::ElementCut, false, true, SkipReason::OriginalOverwritten },
+        { "held by another program", V::ReadFailed, true, false, SkipReason::OutputUnchecked },
+        { "held, in place", V::ReadFailed, true, true, SkipReason::OutputUnchecked },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ReasonForWrittenOutput(c.verdict, c.inputHadPixelData, c.replacedOriginal), c.reason) << c.what;
+}
+
 TEST(RunOutcome, RoomNeededIsWhatAnOutputAddsOverTheFileItReplaces)
 {
     EXPECT_EQ(RoomNeeded(1000, 0), 1000u);   // a new output

@@ -32,12 +32,21 @@ TEST(Benchmark, DISABLED_HeadersBeforeAndOutputChecksAfterARun)
     ConversionScript& script = *gathered;
     DiskSpace space;
     const double headers = Seconds([&] { space = MeasureDiskSpace(script, in, out); });
-    const FILETIME longAgo{};  // every output counts as written during the run
-    const double checks = Seconds([&] { MarkFilesNotConverted(script, in, longAgo); });
+    // The baseline is taken with out/ moved aside and an empty one in its
+    // place, so that every output counts as written during the run.
+    const std::wstring outFolder = std::wstring(folder) + L"\\out", aside = outFolder + L"-aside";
+    ASSERT_TRUE(::MoveFileW(outFolder.c_str(), aside.c_str()));
+    ::CreateDirectoryW(outFolder.c_str(), nullptr);
+    std::optional<RunBaseline> baseline;
+    const double recording = Seconds([&] { baseline.emplace(script, in.Str()); });
+    ::RemoveDirectoryW(outFolder.c_str());
+    ASSERT_TRUE(::MoveFileW(aside.c_str(), outFolder.c_str()));
+    const double checks = Seconds([&] { MarkFilesNotConverted(script, in, *baseline); });
     const size_t files = script.FilesWithLine().size();
     std::printf("%zu files: gathering %.3f s, headers before the run %.3f s (%.1f us a file), "
+                "baseline of an empty output folder %.3f s, "
                 "output checks after it %.3f s (%.1f us a file); room needed %llu bytes\n",
-                files, gathering, headers, headers * 1e6 / files, checks, checks * 1e6 / files,
+                files, gathering, headers, headers * 1e6 / files, recording, checks, checks * 1e6 / files,
                 static_cast<unsigned long long>(space.needed));
     EXPECT_GT(files, 0u);
     EXPECT_TRUE(script.Skipped().empty()) << "every output in out/ is whole";

@@ -1,0 +1,43 @@
+#pragma once
+// What a run's outputs and inputs were before it started. The progress, the
+// check after the run and the stop's "not reached" all ask OutputWritten, the
+// one test of whether the run wrote a line's output (see OutputState.h: no
+// clock is compared with a file system's stamps). Whether each input held
+// pixel data is learnt here too, since with both folders one the output
+// replaces it.
+#include "afx/afx.h"
+#include "convert/ConversionScript.h"
+#include "convert/OutputState.h"
+#include <optional>
+#include <string>
+#include <vector>
+
+class RunBaseline {
+public:
+    // Lists the output folder once (never a look-up per missing name, which
+    // costs a scan of a large folder on some systems) and reads each input's
+    // header. Taken before the interpreter starts; the script must outlive it.
+    RunBaseline(const ConversionScript& script, const std::wstring& inputFolder);
+    RunBaseline(const RunBaseline&) = delete;
+    RunBaseline& operator=(const RunBaseline&) = delete;
+
+    // Whether the output of the line has been written since the baseline:
+    // one look-up of the file, and an open only when its size and stamp are
+    // those recorded.
+    bool OutputWritten(size_t line) const;
+    // Whether the line's input held pixel data; absent when it could not tell.
+    std::optional<bool> InputHadPixelData(size_t line) const { return m_inputPixelData.at(line); }
+
+private:
+    std::wstring OutputPath(size_t line) const;
+
+    const ConversionScript& m_script;
+    std::vector<FileState> m_outputs;
+    std::vector<std::optional<bool>> m_inputPixelData;
+};
+
+// The state of the file at path now: its size and stamp; identity is not asked.
+FileState CurrentFileState(const std::wstring& path);
+// The file's index on its volume; absent when the file cannot be opened or
+// the file system gives none.
+std::optional<uint64_t> FileIdentity(const std::wstring& path);
