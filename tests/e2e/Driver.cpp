@@ -106,6 +106,7 @@ ScopedEnvironment::~ScopedEnvironment()
 std::filesystem::path ArtifactFolder() { return ARTIFACT_FOLDER_PATH; }
 std::filesystem::path DicomFixtureFolder() { return DICOM_FIXTURE_FOLDER_PATH; }
 std::filesystem::path SmallDisksFolder() { return SMALL_DISKS_PATH; }
+std::filesystem::path ClockSharesFolder() { return CLOCK_SHARES_PATH; }
 
 std::wstring WindowText(HWND hwnd)
 {

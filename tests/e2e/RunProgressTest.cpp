@@ -24,6 +24,16 @@ const std::wstring kInUseCaption = L"一括変換を開始できません";
 
 using Clock = std::chrono::steady_clock;
 
+// What the dialog answers when Windows asks whether the session may end
+// (a log-off); -1 when it does not answer.
+LRESULT AnswerToEndOfSession(HWND dialog)
+{
+    DWORD_PTR result = 0;
+    if (!::SendMessageTimeoutW(dialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &result))
+        return -1;
+    return static_cast<LRESULT>(result);
+}
+
 // The plain files of a folder in the order the platform's search gives them,
 // which is the order of the batch file's lines.
 std::vector<std::wstring> SearchOrder(const fs::path& folder)
@@ -134,6 +144,7 @@ protected:
     std::map<std::wstring, std::wstring> fixtureOf;
 };
 
+// The dialog also refuses the end of the session while the run goes on.
 TEST_F(RunProgress, TwoHundredFilesWithTheDialogAnsweringAndTheCountRisingToTheEnd)
 {
     const fs::path in = work / L"in";
@@ -154,6 +165,7 @@ TEST_F(RunProgress, TwoHundredFilesWithTheDialogAnsweringAndTheCountRisingToTheE
     ::PostMessageW(parvane->MainWindow(), WM_CLOSE, 0, 0);
     parvane->Click(IDC_BUTTON_EXIT);
     parvane->Click(IDC_BUTTON_CONVERT);
+    EXPECT_EQ(AnswerToEndOfSession(parvane->MainWindow()), FALSE) << "no log-off in the middle of a write";
 
     std::vector<int> counts;
     std::vector<std::wstring> titles;
@@ -187,6 +199,7 @@ TEST_F(RunProgress, TwoHundredFilesWithTheDialogAnsweringAndTheCountRisingToTheE
     EXPECT_EQ(screenshots, 2);
 
     EXPECT_TRUE(parvane->NoMessageBoxWithin(1s)) << "every file converted";
+    EXPECT_EQ(AnswerToEndOfSession(parvane->MainWindow()), TRUE) << "after the run the session may end";
     EXPECT_TRUE(parvane->Running()) << "the exit button did not act during the run";
     EXPECT_TRUE(::IsWindowVisible(parvane->MainWindow())) << "the close request did not act either";
     for (int id : { IDC_EDIT_INPUT, IDC_BUTTON_CONVERT, IDC_BUTTON_EXIT })

@@ -12,6 +12,16 @@
 #                  time on it (the tests of a run's progress and its stop)
 #   slow.raw       the pixel data that slow.dcm must decompress to
 #   slowest.dcm    the same at 4800 x 3600 (about half a second), slowest.raw
+#   plain.dcm      lossless.dcm before compression: a whole output as
+#                  dcmdjpeg writes it, for outputs left by an earlier run
+#   world/         files as scanners and other toolkits write them, all of
+#                  which dcmdjpeg converts: from the dumps in world/ beside
+#                  this script, a structured report (sr.dcm), an RT plan
+#                  (rtplan.dcm) and an ECG waveform (ecg.dcm), none with pixel
+#                  data; float pixel data (float.dcm); a JPEG lossless image
+#                  with a private sequence (private.dcm); and data sets without
+#                  preamble and meta group, a report (bare-sr.dcm, implicit VR)
+#                  and an image (bare-image.dcm)
 #   awkward/       files whose names Windows could not have made, or would open
 #                  as another file, beside names that are safe; made here on the
 #                  Linux side, where such names can exist (as on disks written
@@ -19,6 +29,7 @@
 #                  look-alikes "sp.dcm" and "dot.dcm" hold baseline.dcm.
 set -euo pipefail
 out="$(realpath -m "$1")"
+dumps="$(dirname "$(realpath "$0")")/world"
 rm -rf "$out.tmp"
 mkdir -p "$out.tmp"
 cd "$out.tmp"
@@ -54,7 +65,16 @@ make_lossless slowest 4800x3600 white-navy
 
 dcmdump -q -M baseline.dcm | grep '=JPEGBaseline' >/dev/null
 dcmdump -q -M lossless.dcm | grep '=JPEGLossless:Non-hierarchical-1stOrderPrediction' >/dev/null
-rm -f picture.jpg picture.bmp uncompressed.dcm
+rm -f picture.jpg picture.bmp
+mv uncompressed.dcm plain.dcm
+
+mkdir world
+for name in sr rtplan ecg float; do dump2dcm -q "$dumps/$name.dump" "world/$name.dcm"; done
+dump2dcm -q "$dumps/private.dump" private-plain.dcm
+dcmcjpeg -q +e1 private-plain.dcm world/private.dcm
+dump2dcm -q -F +ti "$dumps/sr.dump" world/bare-sr.dcm
+dcmconv -q -F +ti plain.dcm world/bare-image.dcm
+rm private-plain.dcm
 
 mkdir awkward
 unsafe=('a"b.dcm' 'x" & echo hi> injected.txt & rem ".dcm' $'line\nfeed.dcm' 'sp.dcm ' 'dot.dcm.'
