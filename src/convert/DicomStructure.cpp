@@ -351,9 +351,8 @@ public:
                 return WholeFileVerdict::OutOfOrder;
             previousTag = e.tag;
             first = false;
-            if (topLevel && IsPixelDataTag(e.tag))
+            if (topLevel && IsPixelDataTag(e.tag)) {
                 m_sawPixelData = true;
-            if (topLevel && e.tag == kPixelData) {
                 if (!Checking()) {
                     m_header->pixelDataOffset = offset;
                     if (e.length != kUndefinedLength && e.length <= end - e.valueStart)

@@ -105,7 +105,8 @@ struct DicomHeader {
     std::optional<uint64_t> samplesPerPixel;  // (0028,0002)
     std::optional<uint64_t> bitsAllocated;    // (0028,0100)
 
-    // Where the top-level Pixel Data element starts, and where its value ends
+    // Where the top-level pixel data element (Pixel Data, or Float or Double
+    // Float Pixel Data) starts, and where its value ends
     // when its length is defined. Absent when the data set was not read up to
     // it: a deflated or unknown transfer syntax, or a malformed element before.
     std::optional<uint64_t> pixelDataOffset;

@@ -50,14 +50,23 @@ bool MetaGroupRefused(WholeFileVerdict verdict)
 void CheckHeaderAgrees(WholeFileVerdict verdict, const DicomHeader& header, uint64_t size)
 {
     Require(verdict != WholeFileVerdict::ReadFailed && !header.readFailed, "memory never fails a read");
-    Require(header.isDicom == !MetaGroupRefused(verdict), "the check and the header agree on what is DICOM");
+    if (header.bareDataSet)
+        Require(verdict == WholeFileVerdict::NoPreamble || verdict == WholeFileVerdict::NoDicmPrefix,
+                "a bare data set has no meta group");
+    else
+        Require(header.isDicom == !MetaGroupRefused(verdict), "the check and the header agree on what is DICOM");
+    if (verdict == WholeFileVerdict::Whole)
+        Require(header.hasPixelData == true, "a whole file holds pixel data");
+    if (verdict == WholeFileVerdict::NoPixelData)
+        Require(header.hasPixelData == false, "the check and the header agree on a file without pixel data");
     if (header.isDicom && verdict != WholeFileVerdict::NoTransferSyntax)
         Require((header.kind != TransferSyntaxKind::Uncompressed) == (verdict == WholeFileVerdict::NotUncompressed),
                 "the check and the header agree on what is uncompressed");
     if (verdict == WholeFileVerdict::NoTransferSyntax)
         Require(header.transferSyntax.empty() && header.kind == TransferSyntaxKind::Other, "no syntax is other");
     if (header.pixelDataOffset)
-        Require(*header.pixelDataOffset >= 132 && *header.pixelDataOffset < size, "pixel data lies in the data set");
+        Require(*header.pixelDataOffset >= (header.bareDataSet ? 0 : 132) && *header.pixelDataOffset < size,
+                "pixel data lies in the data set");
     if (header.pixelDataEnd)
         Require(header.pixelDataOffset && *header.pixelDataOffset < *header.pixelDataEnd && *header.pixelDataEnd <= size,
                 "pixel data ends within the file");
