@@ -1,5 +1,6 @@
 #include "convert/BatchRunner.h"
 #include "convert/BatchFile.h"
+#include <vector>
 
 namespace {
 
@@ -15,6 +16,57 @@ std::wstring CommandInterpreter()
     return std::wstring(path, length) + L"\\cmd.exe";
 }
 
+// Whether this program runs in a job that lets the programs it starts leave
+// it. Windows 7 cannot nest jobs: there the interpreter must leave this
+// program's job to be taken into a job of its own.
+bool MayBreakAwayFromOwnJob()
+{
+    BOOL inJob = FALSE;
+    if (!::IsProcessInJob(::GetCurrentProcess(), nullptr, &inJob) || !inJob)
+        return false;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    if (!::QueryInformationJobObject(nullptr, JobObjectExtendedLimitInformation, &limits, sizeof(limits), nullptr))
+        return false;
+    return (limits.BasicLimitInformation.LimitFlags & JOB_OBJECT_LIMIT_BREAKAWAY_OK) != 0;
+}
+
+// The start-up record that hands the interpreter one handle, and no other of
+// this program's.
+class InheritOnly {
+public:
+    explicit InheritOnly(HANDLE handle) : m_handle(handle)
+    {
+        SIZE_T size = 0;
+        ::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        m_buffer.resize(size);
+        m_startup.StartupInfo.cb = sizeof(m_startup);
+        auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(m_buffer.data());
+        if (!m_buffer.empty() && ::InitializeProcThreadAttributeList(list, 1, 0, &size)) {
+            m_list = list;
+            if (::UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &m_handle, sizeof(m_handle),
+                                            nullptr, nullptr))
+                m_startup.lpAttributeList = list;
+        }
+    }
+    ~InheritOnly()
+    {
+        if (m_list)
+            ::DeleteProcThreadAttributeList(m_list);
+    }
+    InheritOnly(const InheritOnly&) = delete;
+    InheritOnly& operator=(const InheritOnly&) = delete;
+
+    // False when the list could not be made: then nothing is inherited.
+    bool Ready() const { return m_startup.lpAttributeList != nullptr; }
+    STARTUPINFOW* Startup() { return &m_startup.StartupInfo; }
+
+private:
+    HANDLE m_handle;
+    std::vector<char> m_buffer;
+    LPPROC_THREAD_ATTRIBUTE_LIST m_list = nullptr;
+    STARTUPINFOEXW m_startup{};
+};
+
 }  // namespace
 
 std::wstring InterpreterCommandLine(const std::wstring& batchPath)
@@ -26,12 +78,14 @@ std::wstring InterpreterCommandLine(const std::wstring& batchPath)
 BatchStart BatchRun::Start(const std::string& batchBytes)
 {
     const std::wstring batchPath = BatchFilePath();
+    m_runMarker = CreateRunMarker();
+    if (!m_runMarker.IsValid())
+        return BatchStart::BatchFileInUse;
     m_batchFile = WriteAndHoldBatchFile(batchPath, batchBytes);
     if (!m_batchFile.IsValid())
         return BatchStart::BatchFileInUse;
 
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
+    InheritOnly startup(m_runMarker.Get());
     PROCESS_INFORMATION info{};
     // The interpreter is named, as the system itself does for a batch file,
     // so that an empty batch file starts too (Wine refuses to start one by
@@ -39,8 +93,10 @@ BatchStart BatchRun::Start(const std::string& batchBytes)
     // starts suspended, so that it is in the job before it can start anything.
     const std::wstring interpreter = CommandInterpreter();
     std::wstring commandLine = InterpreterCommandLine(batchPath);
-    if (!::CreateProcessW(interpreter.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
-                          nullptr, &startup, &info))
+    const DWORD flags = CREATE_SUSPENDED | (MayBreakAwayFromOwnJob() ? CREATE_BREAKAWAY_FROM_JOB : 0) |
+                        (startup.Ready() ? EXTENDED_STARTUPINFO_PRESENT : 0);
+    if (!::CreateProcessW(interpreter.c_str(), &commandLine[0], nullptr, nullptr, startup.Ready(), flags, nullptr,
+                          nullptr, startup.Startup(), &info))
         return BatchStart::NotStarted;
     ScopedKernelHandle thread(info.hThread);
     m_process.Reset(info.hProcess);

@@ -40,7 +40,8 @@ public:
     bool Stopped() const { return m_stopped; }
 
 private:
-    ScopedFileHandle m_batchFile;  // held until the run object goes
+    ScopedKernelHandle m_runMarker;  // handed down to the interpreter
+    ScopedFileHandle m_batchFile;    // held until the run object goes
     ProcessJob m_job;
     ScopedKernelHandle m_process;
     bool m_stopped = false;

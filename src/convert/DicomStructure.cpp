@@ -150,7 +150,7 @@ public:
     }
 
 private:
-    static constexpr size_t kWindowSize = 8192;
+    static constexpr size_t kWindowSize = 4096;
     ByteSource& m_source;
     uint64_t m_size;
     std::vector<uint8_t> m_window;

@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr size_t kBufferSize = 64 * 1024;
+constexpr size_t kLargestRead = 64 * 1024;
 
 }  // namespace
 
@@ -23,10 +23,12 @@ bool FileByteSource::Fill(uint64_t offset)
 {
     LARGE_INTEGER at{};
     at.QuadPart = static_cast<LONGLONG>(offset);
-    m_buffer.resize(kBufferSize);
+    const size_t size = m_nextRead;
+    m_nextRead = std::min(m_nextRead * 2, kLargestRead);
+    m_buffer.resize(size);
     DWORD got = 0;
     if (!::SetFilePointerEx(m_file.Get(), at, nullptr, FILE_BEGIN) ||
-        !::ReadFile(m_file.Get(), &m_buffer[0], static_cast<DWORD>(kBufferSize), &got, nullptr)) {
+        !::ReadFile(m_file.Get(), &m_buffer[0], static_cast<DWORD>(size), &got, nullptr)) {
         m_buffer.clear();
         return false;
     }

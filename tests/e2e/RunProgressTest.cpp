@@ -58,15 +58,15 @@ size_t FilesIn(const fs::path& folder)
     return static_cast<size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
-// The dcmdjpeg processes running now, opened so that their end can be read.
-std::vector<HANDLE> OpenRunningConverters()
+// The processes of the program running now, opened so that their end can be read.
+std::vector<HANDLE> OpenRunning(const wchar_t* program)
 {
     std::vector<HANDLE> processes;
     HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
     for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry)) {
-        if (_wcsicmp(entry.szExeFile, L"dcmdjpeg.exe") != 0)
+        if (_wcsicmp(entry.szExeFile, program) != 0)
             continue;
         HANDLE process = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
         if (process)
@@ -74,6 +74,11 @@ std::vector<HANDLE> OpenRunningConverters()
     }
     ::CloseHandle(snapshot);
     return processes;
+}
+
+std::vector<HANDLE> OpenRunningConverters()
+{
+    return OpenRunning(L"dcmdjpeg.exe");
 }
 
 // Runs dcmdjpeg once on a file, as a line of the batch file would.
@@ -382,6 +387,53 @@ TEST_F(RunProgress, SecondParvaneInTheSameWorkingFolderIsTurnedAwayAndChangesNot
     ASSERT_TRUE(second.WaitUntilResponsive(kRunTimeout));
     EXPECT_TRUE(second.NoMessageBoxWithin(1s));
     EXPECT_EQ(FilesIn(secondOut), 2u);
+}
+
+// Ended from the task manager during a run, Parvane lets go of the batch
+// file, while the interpreter goes on reading it line by line. A Parvane
+// started then is turned away until the interpreter has ended. The stand-in
+// interpreter waits without holding the batch file, as the system's does
+// between lines.
+TEST_F(RunProgress, AParvaneEndedDuringARunLeavesTheWorkingFolderInUseUntilTheRunEnds)
+{
+    const fs::path in = work / L"in";
+    const fs::path out = work / L"out";
+    fs::create_directories(out);
+    MakeInput(in, 2);
+    const fs::path go = work / L"go";
+    const fs::path log = work / L"interpreter.log";
+    ScopedEnvironment comSpec(L"ComSpec", StandInInterpreterExe());
+    ScopedEnvironment logPath(L"PARVANE_STANDIN_LOG", log.wstring());
+    ScopedEnvironment waitFor(L"PARVANE_STANDIN_WAIT_FOR", go.wstring());
+    Start(in.wstring(), out.wstring());
+    parvane->Click(IDC_BUTTON_CONVERT);
+    ASSERT_TRUE(WaitFor([&] { return fs::exists(log); }, 30s)) << "the run has started its interpreter";
+    const std::string batch = ReadFileBytes(work / L"uncompress.bat");
+    parvane.reset();  // ended, as from the task manager
+
+    ParvaneProcess second(work);
+    ASSERT_NE(second.WaitForMainWindow(), nullptr);
+    second.SetControlText(IDC_EDIT_INPUT, in.wstring());
+    second.SetControlText(IDC_EDIT_OUTPUT, out.wstring());
+    second.Click(IDC_BUTTON_CONVERT);
+    MessageBoxView box = second.WaitForMessageBox();
+    ASSERT_NE(box.hwnd, nullptr);
+    EXPECT_EQ(box.caption, kInUseCaption);
+    second.Answer(box, IDOK);
+    EXPECT_EQ(ReadFileBytes(work / L"uncompress.bat"), batch) << "the running interpreter's file is unchanged";
+
+    // Once the interpreter has ended, the folder is free again: the stand-in
+    // then ends at once, converting nothing, and the report says so.
+    const std::vector<HANDLE> interpreters = OpenRunning(L"stand_in_interpreter.exe");
+    ASSERT_EQ(interpreters.size(), 1u);
+    WriteFileBytes(go, "");
+    EXPECT_EQ(::WaitForSingleObject(interpreters[0], 30000), WAIT_OBJECT_0);
+    ::CloseHandle(interpreters[0]);
+    second.Click(IDC_BUTTON_CONVERT);
+    box = second.WaitForMessageBox(kRunTimeout);
+    ASSERT_NE(box.hwnd, nullptr);
+    EXPECT_EQ(box.caption, kSkippedCaption);
+    second.Answer(box, IDOK);
 }
 
 }  // namespace

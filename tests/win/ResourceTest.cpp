@@ -230,6 +230,11 @@ TEST_F(ParvaneResources, ManifestAsksNoElevationAndNamesNoAssembly)
     ASSERT_FALSE(manifest.empty());
     EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
     EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos);
+    // Every Windows from Vista to 11 is declared supported.
+    for (const char* os : { "e2011457-1546-43c5-a5fe-008deee3d3f0", "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
+                            "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38", "1f676c76-80e1-4239-95bb-83d0f6d0da78",
+                            "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a" })
+        EXPECT_NE(manifest.find(std::string("<supportedOS Id=\"{") + os + "}\"/>"), std::string::npos) << os;
     // Side-by-side dependencies would stop the program on machines without
     // those assemblies; the common controls v6 would change how it looks.
     EXPECT_EQ(manifest.find("dependentAssembly"), std::string::npos);
