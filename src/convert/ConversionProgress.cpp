@@ -25,8 +25,8 @@ const std::wstring& ConversionProgress::CurrentName() const
     return Total() == 0 ? none : m_script.FilesWithLine()[m_lines.Current()];
 }
 
-void MarkFilesNotReached(ConversionScript& script, const RunBaseline& baseline)
+void MarkFilesNotReached(ConversionScript& script, const RunBaseline& baseline, size_t reached)
 {
     const size_t lines = script.FilesWithLine().size();
-    script.MarkNotReached(FirstLineNotReached(lines, OutputOfLine(baseline)));
+    script.MarkNotReached(FirstLineNotReached(lines, reached, OutputOfLine(baseline)));
 }

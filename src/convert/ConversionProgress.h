@@ -16,6 +16,8 @@ public:
 
     size_t Total() const { return m_lines.Lines(); }
     size_t Done() const { return m_lines.Done(); }
+    // Lines whose output was seen, or that came before one that was.
+    size_t Reached() const { return m_lines.Reached(); }
     // The file being converted: its number from 1, and its name. Without
     // files, zero and an empty name.
     size_t CurrentNumber() const { return Total() == 0 ? 0 : m_lines.Current() + 1; }
@@ -28,5 +30,6 @@ private:
 };
 
 // After a stop: marks the files whose lines the run never reached, those after
-// the last line whose output was written.
-void MarkFilesNotReached(ConversionScript& script, const RunBaseline& baseline);
+// the last line whose output was written, looked for from the lines the
+// progress had reached.
+void MarkFilesNotReached(ConversionScript& script, const RunBaseline& baseline, size_t reached);

@@ -103,7 +103,7 @@ void CParvaneDlg::RunConversionScript(ConversionScript& script)
         return;
     }
     if (run.stopped)
-        MarkFilesNotReached(script, baseline);
+        MarkFilesNotReached(script, baseline, run.reached);
     MarkFilesNotConverted(script, m_strInputFolder, baseline);
     if (!script.Skipped().empty())
         MessageBox(SkippedFilesMessage(script.Skipped()).c_str(), kSkippedFilesCaption, kSkippedFilesType);

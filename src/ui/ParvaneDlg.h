@@ -53,6 +53,7 @@ private:
     struct RunResult {
         BatchStart start;
         bool stopped = false;
+        size_t reached = 0;  // lines the progress saw reached
     };
     RunResult RunAndFollow(const ConversionScript& script, const RunBaseline& baseline);
     void FollowRun(BatchRun& run, ConversionProgress& progress);

@@ -101,6 +101,7 @@ CParvaneDlg::RunResult CParvaneDlg::RunAndFollow(const ConversionScript& script,
         return outcome;
     ConversionProgress progress(script, baseline);
     FollowRun(run, progress);
+    outcome.reached = progress.Reached();
     outcome.stopped = run.Stopped();
     return outcome;
 }

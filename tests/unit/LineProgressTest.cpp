@@ -22,7 +22,7 @@ constexpr size_t kMostLooksWithoutNews = 1 + LineProgress::kNearLines + LineProg
 
 }  // namespace
 
-TEST(LineProgress, FollowsOutputsInLineOrderAndNeverFalls)
+TEST(LineProgress, FollowsOutputsInLineOrderAndNeverRunsAhead)
 {
     Outputs outputs(10);
     LineProgress progress(10);
@@ -32,42 +32,63 @@ TEST(LineProgress, FollowsOutputsInLineOrderAndNeverFalls)
         outputs.written[line] = true;
         outputs.looks = 0;
         progress.Poll(outputs.Probe());
-        EXPECT_EQ(progress.Done(), line + 1);
+        EXPECT_EQ(progress.Reached(), line + 1);
+        EXPECT_EQ(progress.Done(), line) << "the line whose output just appeared may still be writing it";
         EXPECT_GE(progress.Done(), lastDone);
         EXPECT_LE(outputs.looks, 2u) << "one output new since the last poll, one look at the next line";
         lastDone = progress.Done();
     }
     EXPECT_EQ(progress.Current(), 9u) << "the last line stays the current one";
+    EXPECT_EQ(progress.Done(), 9u) << "not all done before the run has ended";
+    progress.Finish();
+    EXPECT_EQ(progress.Done(), 10u);
 }
 
-TEST(LineProgress, PassesFailingLinesByTheOutputsAfterThem)
+// Polls of a run: lines 0-2 written; then, after waitingPolls polls without
+// news (a slow file), the failing lines and the output after them. How many
+// polls it takes to see that output.
+size_t PollsToPassFailingLines(size_t failing, size_t waitingPolls)
 {
-    struct Case { size_t failing; size_t mostPolls; } const cases[] = {
-        { 1, 1 },                                  // the next line's output is seen at once
-        { LineProgress::kNearLines, 1 },
-        { 50, 1 + 50 / LineProgress::kSweepLines },  // a long stretch: the sweep reaches it
+    const size_t lines = 3 + failing + 100000;
+    Outputs outputs(lines);
+    LineProgress progress(lines);
+    for (size_t line = 0; line < 3; ++line)
+        outputs.written[line] = true;
+    progress.Poll(outputs.Probe());
+    EXPECT_EQ(progress.Reached(), 3u);
+    for (size_t poll = 0; poll < waitingPolls; ++poll)
+        progress.Poll(outputs.Probe());
+    const size_t next = 3 + failing;
+    outputs.written[next] = true;
+    size_t polls = 0;
+    while (progress.Reached() <= next && polls < 100000) {
+        outputs.looks = 0;
+        progress.Poll(outputs.Probe());
+        ++polls;
+        EXPECT_LE(outputs.looks, kMostLooksWithoutNews + 1) << "a poll never scans the folder";
+    }
+    EXPECT_EQ(progress.Reached(), next + 1);
+    return polls;
+}
+
+TEST(LineProgress, PassesFailingLinesByTheOutputsAfterThemSoon)
+{
+    // At four polls a second: six failing lines in a row are passed within
+    // two seconds, also after a slow file kept the count still for minutes;
+    // any longer stretch is passed in the end.
+    struct Case { size_t failing; size_t waitingPolls; size_t mostPolls; } const cases[] = {
+        { 1, 0, 1 },
+        { LineProgress::kNearLines, 0, 1 },
+        { 6, 0, 8 },
+        { 6, 1000, 8 },
+        { 6, 1001, 8 },
+        { 15, 1000, 8 },
+        { 50, 0, 64 },
+        { 5000, 0, 2 * 5000 },
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.failing);
-        const size_t lines = 3 + c.failing + 100;
-        Outputs outputs(lines);
-        LineProgress progress(lines);
-        for (size_t line = 0; line < 3; ++line)
-            outputs.written[line] = true;
-        progress.Poll(outputs.Probe());
-        ASSERT_EQ(progress.Done(), 3u);
-        // Lines 3 .. 3+failing-1 write nothing; the one after them has written.
-        const size_t next = 3 + c.failing;
-        outputs.written[next] = true;
-        size_t polls = 0;
-        while (progress.Done() <= next && polls < 1000) {
-            outputs.looks = 0;
-            progress.Poll(outputs.Probe());
-            ++polls;
-            EXPECT_LE(outputs.looks, kMostLooksWithoutNews + 1) << "a poll never scans the folder";
-        }
-        EXPECT_EQ(progress.Done(), next + 1);
-        EXPECT_LE(polls, c.mostPolls);
+        SCOPED_TRACE(testing::Message() << c.failing << " failing after " << c.waitingPolls << " polls");
+        EXPECT_LE(PollsToPassFailingLines(c.failing, c.waitingPolls), c.mostPolls);
     }
 }
 
@@ -100,16 +121,26 @@ TEST(LineProgress, FinishCountsEveryLineAndNoLinesNeedNoLook)
 
 TEST(LineProgress, FirstLineNotReachedFollowsTheLastOutputWritten)
 {
-    struct Case { std::vector<bool> written; size_t firstNotReached; } const cases[] = {
-        { {}, 0 },
-        { { false, false, false }, 0 },
-        { { true, true, true }, 3 },
-        { { true, false, true, false, false }, 3 },  // line 1 failed; 3 and 4 never started
-        { { false, true, false }, 2 },
+    struct Case { std::vector<bool> written; size_t reached; size_t firstNotReached; } const cases[] = {
+        { {}, 0, 0 },
+        { { false, false, false }, 0, 0 },
+        { { true, true, true }, 0, 3 },
+        { { true, false, true, false, false }, 0, 3 },  // line 1 failed; 3 and 4 never started
+        { { false, true, false }, 0, 2 },
+        { { true, true, false, true, false }, 2, 4 },   // looked for from where the progress was
     };
     for (const Case& c : cases) {
         Outputs outputs(c.written.size());
         outputs.written = c.written;
-        EXPECT_EQ(FirstLineNotReached(c.written.size(), outputs.Probe()), c.firstNotReached);
+        EXPECT_EQ(FirstLineNotReached(c.written.size(), c.reached, outputs.Probe()), c.firstNotReached);
     }
+}
+
+TEST(LineProgress, AStopEarlyInALongRunLooksAtAFewLinesOnly)
+{
+    Outputs outputs(100000);
+    for (size_t line = 0; line < 12; ++line)
+        outputs.written[line] = line != 10;  // line 10 failed just before the stop
+    EXPECT_EQ(FirstLineNotReached(100000, 10, outputs.Probe()), 12u);
+    EXPECT_LE(outputs.looks, 100u);
 }
