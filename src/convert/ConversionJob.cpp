@@ -43,7 +43,8 @@ bool EncodeForBatchFile(std::wstring_view text, std::string& bytes)
     return CodePageFromWide(text, ansi, ansiBytes);
 }
 
-ConversionScript GatherConversionScript(const CString& inputFolder, const CString& outputFolder)
+ConversionScript GatherConversionScript(const CString& inputFolder, const CString& outputFolder,
+                                        WorkProgress* progress)
 {
     ConversionScript script(inputFolder.Str(), outputFolder.Str(), &EncodeForBatchFile);
     CFileFind finder;
@@ -57,6 +58,11 @@ ConversionScript GatherConversionScript(const CString& inputFolder, const CStrin
         if (finder.IsDots() || finder.IsDirectory())
             continue;
         script.AddFile(finder.GetFileName().Str());
+        if (progress) {
+            progress->Step();
+            if (progress->StopAsked())
+                break;
+        }
     } while (more);
     return script;
 }
@@ -149,11 +155,16 @@ DiskSpace MeasureDiskSpace(const ConversionScript& script, const CString& inputF
     return space;
 }
 
-void MarkFilesNotConverted(ConversionScript& script, const CString& inputFolder, const RunBaseline& baseline)
+void MarkFilesNotConverted(ConversionScript& script, const CString& inputFolder, const RunBaseline& baseline,
+                           WorkProgress* progress)
 {
     std::vector<SkippedFile> notConverted;
+    if (progress)
+        progress->total = script.FilesWithLine().size();
     ForEachFileWithLine(script, inputFolder, [&](size_t line, const std::wstring& name, const std::wstring& input,
                                                  const std::wstring& output) {
+        if (progress)
+            progress->Step();
         if (!baseline.OutputWritten(line)) {
             FileByteSource source(input);
             notConverted.push_back({ name, source.IsOpen() ? ReasonForMissingOutput(ReadDicomHeader(source))

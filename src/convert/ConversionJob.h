@@ -6,6 +6,7 @@
 #include "afx/afx.h"
 #include "convert/ConversionScript.h"
 #include "convert/RunBaseline.h"
+#include "convert/WorkProgress.h"
 #include <cstdint>
 
 // Whether a search of the folder (ending in a backslash) finds any entry. An
@@ -23,7 +24,9 @@ bool EncodeForBatchFile(std::wstring_view text, std::string& bytes);
 
 // One line for every plain file of the input folder, in the order the
 // platform's search delivers them; subfolders are skipped, never entered.
-ConversionScript GatherConversionScript(const CString& inputFolder, const CString& outputFolder);
+// With progress, counts the files found and ends early when a stop is asked.
+ConversionScript GatherConversionScript(const CString& inputFolder, const CString& outputFolder,
+                                        WorkProgress* progress = nullptr);
 
 // The room the outputs need on the output folder's disk and what is free
 // there for this user. Each input's header gives the size of its output; the
@@ -41,4 +44,6 @@ DiskSpace MeasureDiskSpace(const ConversionScript& script, const CString& inputF
 // Marks every file with a line that did not convert: its output was not
 // written during the run (see RunBaseline), with the reason its input gives;
 // or the output is not a whole uncompressed DICOM file, or could not be read.
-void MarkFilesNotConverted(ConversionScript& script, const CString& inputFolder, const RunBaseline& baseline);
+// With progress, counts the files checked.
+void MarkFilesNotConverted(ConversionScript& script, const CString& inputFolder, const RunBaseline& baseline,
+                           WorkProgress* progress = nullptr);

@@ -82,13 +82,21 @@ std::optional<uint64_t> FileIdentity(const std::wstring& path)
     return Combine(info.nFileIndexHigh, info.nFileIndexLow);
 }
 
-RunBaseline::RunBaseline(const ConversionScript& script, const std::wstring& inputFolder) : m_script(script)
+RunBaseline::RunBaseline(const ConversionScript& script, const std::wstring& inputFolder, WorkProgress* progress)
+    : m_script(script)
 {
     const std::vector<std::wstring>& names = script.FilesWithLine();
     const std::unordered_map<std::wstring, FileState> listed = ListFolder(script.OutputFolder());
     m_outputs.resize(names.size());
     m_inputPixelData.resize(names.size());
+    if (progress)
+        progress->total = names.size();
     for (size_t line = 0; line < names.size(); ++line) {
+        if (progress) {
+            if (progress->StopAsked())
+                return;
+            progress->Step();
+        }
         auto found = listed.find(FoldCase(names[line]));
         if (found != listed.end()) {
             m_outputs[line] = found->second;

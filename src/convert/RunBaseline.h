@@ -8,6 +8,7 @@
 #include "afx/afx.h"
 #include "convert/ConversionScript.h"
 #include "convert/OutputState.h"
+#include "convert/WorkProgress.h"
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,8 +17,11 @@ class RunBaseline {
 public:
     // Lists the output folder once (never a look-up per missing name, which
     // costs a scan of a large folder on some systems) and reads each input's
-    // header. Taken before the interpreter starts; the script must outlive it.
-    RunBaseline(const ConversionScript& script, const std::wstring& inputFolder);
+    // header. Taken before the interpreter starts (an output folder not made
+    // yet holds no output); the script must outlive it. With progress, counts
+    // the files and ends early when a stop is asked: the baseline is then
+    // not to be used.
+    RunBaseline(const ConversionScript& script, const std::wstring& inputFolder, WorkProgress* progress = nullptr);
     RunBaseline(const RunBaseline&) = delete;
     RunBaseline& operator=(const RunBaseline&) = delete;
 

@@ -8,7 +8,10 @@
 #include "convert/RunOutcome.h"
 #include "ui/ConvertMessages.h"
 #include "ui/ParvaneDlg.h"
+#include "ui/RunWindow.h"
+#include "ui/RunningState.h"
 #include <clocale>
+#include <optional>
 
 namespace {
 
@@ -64,47 +67,79 @@ void CParvaneDlg::OnBnClickedConvert()
     if (!outputFolderFound && ShowConvertMessage(kCreateOutputFolder) != IDYES)
         return;
 
-    ConversionScript script = GatherConversionScript(m_strInputFolder, m_strOutputFolder);
-    // Measured before anything is written: a full disk cuts outputs short,
-    // and with both folders one it destroys the originals.
-    if (!HasRoomForOutputs(script))
+    // From here to the report the click is one followed run: the dialog
+    // answers, its controls are held, the file work goes on in a worker
+    // thread, and a stop before the conversion writes nothing.
+    RunningState running(m_hWnd, m_bRunning);
+    ComApartment apartment;
+    RunWindow window(m_hWnd);
+    std::optional<ConversionScript> script;
+    DiskSpace space;
+    if (!window.InBackground(kPreparingPhase, kFilesFoundWord, [&](WorkProgress& progress) {
+            script.emplace(GatherConversionScript(m_strInputFolder, m_strOutputFolder, &progress));
+            // Measured before anything is written: a full disk cuts outputs
+            // short, and with both folders one it destroys the originals.
+            if (!progress.StopAsked())
+                space = MeasureDiskSpace(*script, m_strInputFolder, m_strOutputFolder);
+        }))
+        return;
+    if (!HasRoomForOutputs(space, window))
+        return;
+    // What the run writes is told from what changed since; an output folder
+    // still to be made holds nothing yet.
+    std::optional<RunBaseline> baseline;
+    if (!window.InBackground(kPreparingPhase, kFilesLookedAtWord, [&](WorkProgress& progress) {
+            baseline.emplace(*script, m_strInputFolder.Str(), &progress);
+        }))
         return;
     if (!outputFolderFound && !CreateOutputFolder(m_strOutputFolder)) {
+        window.CloseProgress();
         ShowConvertMessage(kOutputFolderNotCreated);
         return;
     }
-    RunConversionScript(script);
+    RunConversionScript(*script, *baseline, window);
 }
 
-bool CParvaneDlg::HasRoomForOutputs(const ConversionScript& script)
+bool CParvaneDlg::HasRoomForOutputs(const DiskSpace& space, RunWindow& window)
 {
-    const DiskSpace space = MeasureDiskSpace(script, m_strInputFolder, m_strOutputFolder);
     if (space.Enough())
         return true;
+    window.CloseProgress();
     MessageBox(DiskSpaceShortMessage(space.needed, space.available).c_str(), kDiskSpaceShortCaption,
                kDiskSpaceShortType);
     return false;
 }
 
-void CParvaneDlg::RunConversionScript(ConversionScript& script)
+void CParvaneDlg::RunConversionScript(ConversionScript& script, const RunBaseline& baseline, RunWindow& window)
 {
-    // Before anything of the run is started: what the run writes is told
-    // from what changed since.
-    const RunBaseline baseline(script, m_strInputFolder.Str());
-    const RunResult run = RunAndFollow(script, baseline);
-    if (run.start == BatchStart::BatchFileInUse) {
-        ShowBatchFileInUse();
-        return;
+    bool stopped = false;
+    size_t reached = 0;
+    {
+        BatchRun run;
+        const BatchStart start = run.Start(script.Bytes());
+        if (start != BatchStart::Started)
+            window.CloseProgress();
+        if (start == BatchStart::BatchFileInUse) {
+            ShowBatchFileInUse();
+            return;
+        }
+        if (start == BatchStart::NotStarted) {
+            CString text;
+            text.Format(L"failure to start ... %s", kBatchFileName);
+            MessageBox(text, nullptr, MB_OK);
+            return;
+        }
+        ConversionProgress progress(script, baseline);
+        window.Follow(run, progress);
+        stopped = run.Stopped();
+        reached = progress.Reached();
     }
-    if (run.start == BatchStart::NotStarted) {
-        CString text;
-        text.Format(L"failure to start ... %s", kBatchFileName);
-        MessageBox(text, nullptr, MB_OK);
-        return;
-    }
-    if (run.stopped)
-        MarkFilesNotReached(script, baseline, run.reached);
-    MarkFilesNotConverted(script, m_strInputFolder, baseline);
+    window.InBackground(kCheckingPhase, kFilesCheckedWord, [&](WorkProgress& progress) {
+        if (stopped)
+            MarkFilesNotReached(script, baseline, reached);
+        MarkFilesNotConverted(script, m_strInputFolder, baseline, &progress);
+    });
+    window.CloseProgress();
     if (!script.Skipped().empty())
         MessageBox(SkippedFilesMessage(script.Skipped()).c_str(), kSkippedFilesCaption, kSkippedFilesType);
 }

@@ -62,3 +62,10 @@ constexpr UINT kSkippedFilesType = MB_OK | MB_ICONWARNING;
 // text gives both sizes).
 constexpr const wchar_t* kDiskSpaceShortCaption = L"空き容量が足りません";
 constexpr UINT kDiskSpaceShortType = MB_OK | MB_ICONWARNING;
+
+// What the progress window shows before and after the conversion.
+constexpr const wchar_t* kPreparingPhase = L"準備中: 入力フォルダのファイルを調べています…";
+constexpr const wchar_t* kCheckingPhase = L"確認中: 出力ファイルを確かめています…";
+constexpr const wchar_t* kFilesFoundWord = L"見つかったファイル";
+constexpr const wchar_t* kFilesLookedAtWord = L"調べたファイル";
+constexpr const wchar_t* kFilesCheckedWord = L"確かめたファイル";

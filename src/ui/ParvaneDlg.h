@@ -4,10 +4,9 @@
 
 struct ConvertMessage;
 class ConversionScript;
-class BatchRun;
-class ConversionProgress;
 class RunBaseline;
-enum class BatchStart;
+class RunWindow;
+struct DiskSpace;
 
 // The main dialog: two folder fields, two browse buttons, the batch-convert
 // button and the exit button. Its members are defined in:
@@ -16,7 +15,7 @@ enum class BatchStart;
 //   KeyFilter.cpp      PreTranslateMessage
 //   FolderPicker.cpp   OnBnClickedBrowseInput, OnBnClickedBrowseOutput, BrowseForFolder
 //   ConvertButton.cpp  OnBnClickedConvert, RunConversionScript and their helpers
-//   RunFollow.cpp      RunAndFollow, FollowRun: the dialog during a run
+// The dialog during a run: RunningState.h, RunWindow.h.
 // LoadSettings and SaveSettings (DialogSettings.cpp) fill and save its folders.
 class CParvaneDlg : public CDialog {
 public:
@@ -45,23 +44,15 @@ protected:
     afx_msg void OnBnClickedConvert();
 
     CString BrowseForFolder(CString current);
-    void RunConversionScript(ConversionScript& script);
+    void RunConversionScript(ConversionScript& script, const RunBaseline& baseline, RunWindow& window);
 
     DECLARE_MESSAGE_MAP()
 
 private:
-    struct RunResult {
-        BatchStart start;
-        bool stopped = false;
-        size_t reached = 0;  // lines the progress saw reached
-    };
-    RunResult RunAndFollow(const ConversionScript& script, const RunBaseline& baseline);
-    void FollowRun(BatchRun& run, ConversionProgress& progress);
-
     int ShowConvertMessage(const ConvertMessage& message);
     void ShowBatchFileInUse();
     static void AppendFolderBackslash(CString& folder);
-    bool HasRoomForOutputs(const ConversionScript& script);
+    bool HasRoomForOutputs(const DiskSpace& space, RunWindow& window);
 
     bool m_bRunning = false;
 };

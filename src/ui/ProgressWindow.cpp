@@ -14,8 +14,46 @@ std::wstring ProgressCountText(size_t number, size_t total)
 
 ProgressWindow::~ProgressWindow()
 {
+    Close();
+}
+
+void ProgressWindow::Close()
+{
+    if (!m_dialog)
+        return;
+    m_dialog->StopProgressDialog();
+    m_dialog.Reset();
+    m_shownPhase = nullptr;
+    m_shownNumber = 0;
+    m_shownDone = static_cast<size_t>(-1);
+}
+
+void ProgressWindow::RestartTimer()
+{
     if (m_dialog)
-        m_dialog->StopProgressDialog();
+        m_dialog->Timer(PDTIMER_RESET, nullptr);
+}
+
+void ProgressWindow::ShowPhase(const wchar_t* phase, const wchar_t* countWord, size_t done, size_t total)
+{
+    if (!m_dialog)
+        return;
+    if (phase != m_shownPhase) {
+        m_shownPhase = phase;
+        m_shownNumber = 0;
+        m_shownDone = static_cast<size_t>(-1);
+        m_dialog->SetLine(1, phase, FALSE, nullptr);
+    }
+    if (done == m_shownDone)
+        return;
+    m_shownDone = done;
+    // Words first, so that the count of a phase never reads as the count of
+    // files converted.
+    std::wstring count = std::wstring(countWord) + L" " + std::to_wstring(done);
+    if (total > 0)
+        count += L" / " + std::to_wstring(total);
+    m_dialog->SetLine(2, (count + L" 件").c_str(), FALSE, nullptr);
+    m_dialog->SetProgress64(done, total > 0 ? total : 0);
 }
 
 bool ProgressWindow::Open(HWND owner, bool cancellable)
@@ -31,6 +69,7 @@ bool ProgressWindow::Open(HWND owner, bool cancellable)
         m_dialog.Reset();
         return false;
     }
+    m_cancellable = cancellable;
     return true;
 }
 
@@ -38,6 +77,11 @@ void ProgressWindow::Show(size_t number, size_t total, const std::wstring& name,
 {
     if (!m_dialog)
         return;
+    if (m_shownPhase) {  // the conversion follows a phase
+        m_shownPhase = nullptr;
+        m_shownNumber = 0;
+        m_shownDone = static_cast<size_t>(-1);
+    }
     if (number != m_shownNumber) {
         m_shownNumber = number;
         m_dialog->SetLine(1, name.c_str(), FALSE, nullptr);
