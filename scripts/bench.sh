@@ -5,7 +5,14 @@
 # interpreter that ends at once) for 1 000 to 100 000 empty files against a
 # bare FindFirstFileW/FindNextFileW loop writing the same bytes; and for
 # 10 000 DICOM files, the headers read before a run and the outputs checked
-# after it (in-process), to set against the time a file's conversion takes.
+# after it (in-process), to set against the time a file's conversion takes;
+# and a folder of PARVANE_BENCH_FILES files (100 000) from the click to the
+# report with a stand-in interpreter that copies each input: the time until
+# the progress window shows, the longest time the dialog takes to answer,
+# and the click against the stand-in alone. PARVANE_BENCH_FILTER picks
+# benchmarks of the end-to-end driver (default: all).
+#
+# Before the benchmarks, the DICOM fixtures are made anew.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/env.sh"
@@ -19,11 +26,27 @@ for n in 1000 10000 100000; do
   mkdir -p "$kept/in$n"
   (cd "$kept/in$n" && seq 0 $((n - 1)) | sed 's/^/image/; s/$/.dcm/' | xargs touch)
 done
+# The large folder of one benchmark: whole uncompressed files (copied as they
+# are by the stand-in interpreter), PARVANE_BENCH_FILES of them (100 000).
+export PARVANE_BENCH_FILES="${PARVANE_BENCH_FILES:-100000}"
+many="$PARVANE_WIN_BUILD/tests/e2e/scratch/ManyFilesBenchmarkInput$PARVANE_BENCH_FILES"
+if [ ! -f "$many/image$((PARVANE_BENCH_FILES - 1)).dcm" ]; then
+  rm -rf "$many"
+  mkdir -p "$many"
+  plain="$PARVANE_WIN_BUILD/tests/e2e/dicom-fixtures/plain.dcm"
+  /usr/bin/python3 - "$plain" "$many" "$PARVANE_BENCH_FILES" <<'PY'
+import sys
+data = open(sys.argv[1], "rb").read()
+for i in range(int(sys.argv[3])):
+    with open(f"{sys.argv[2]}/image{i}.dcm", "wb") as f:
+        f.write(data)
+PY
+fi
 source "$here/sample.sh"  # windows_path
 source "$here/start-display.sh"
 start_virtual_display
 wine "$PARVANE_WIN_BUILD/tests/e2e/parvane_e2e.exe" --gtest_also_run_disabled_tests \
-  --gtest_filter='Benchmark.*'
+  --gtest_filter="${PARVANE_BENCH_FILTER:-Benchmark.*}"
 
 # 10 000 inputs and their whole outputs, made on the Linux side.
 checks="$PARVANE_WIN_BUILD/tests/e2e/scratch/RunChecksBenchmarkFiles"

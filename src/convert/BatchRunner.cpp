@@ -131,7 +131,9 @@ bool BatchRun::Ended()
 
 void BatchRun::Stop()
 {
-    if (!CanStop() || m_stopped)
+    // An interpreter that has ended by itself ran every line: a cancel
+    // pressed then stops nothing.
+    if (!CanStop() || m_stopped || InterpreterEnded())
         return;
     m_stopped = true;
     ::TerminateProcess(m_process.Get(), ERROR_CANCELLED);

@@ -69,27 +69,6 @@ ConversionScript GatherConversionScript(const CString& inputFolder, const CStrin
 
 namespace {
 
-// The size of a file; false when it does not exist.
-bool FileSize(const std::wstring& path, uint64_t& size)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
-        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
-    size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    return true;
-}
-
-uint64_t EstimatedOutputSizeOf(const std::wstring& inputPath)
-{
-    FileByteSource input(inputPath);
-    if (!input.IsOpen()) {
-        uint64_t size = 0;
-        return FileSize(inputPath, size) ? size : 0;
-    }
-    return EstimatedOutputSize(ReadDicomHeader(input), input.Size());
-}
-
 // The folder that holds the given one (both end in a backslash).
 std::wstring ParentFolder(const std::wstring& folder)
 {
@@ -136,17 +115,13 @@ WholeFileVerdict CheckOutput(const std::wstring& output)
 
 }  // namespace
 
-DiskSpace MeasureDiskSpace(const ConversionScript& script, const CString& inputFolder,
-                           const CString& outputFolder)
+DiskSpace MeasureDiskSpace(const RunBaseline& baseline, const CString& outputFolder)
 {
     DiskSpace space;
-    ForEachFileWithLine(script, inputFolder, [&](size_t, const std::wstring&, const std::wstring& input,
-                                                 const std::wstring& output) {
-        uint64_t replaced = 0;
-        if (!FileSize(output, replaced))
-            replaced = 0;
-        space.needed += RoomNeeded(EstimatedOutputSizeOf(input), replaced);
-    });
+    for (size_t line = 0; line < baseline.Lines(); ++line) {
+        const FileState& replaced = baseline.OutputBefore(line);
+        space.needed += RoomNeeded(baseline.OutputSizeExpected(line), replaced.exists ? replaced.size : 0);
+    }
     const std::wstring output = outputFolder.Str();
     const std::wstring measuredAt = FolderFound(outputFolder) ? output : ParentFolder(output);
     ULARGE_INTEGER freeToCaller{};
@@ -171,8 +146,12 @@ void MarkFilesNotConverted(ConversionScript& script, const CString& inputFolder,
                                                            : SkipReason::NotConverted });
             return;
         }
-        const std::optional<SkipReason> reason =
-            ReasonForWrittenOutput(CheckOutput(output), baseline.InputHadPixelData(line), SameFile(input, output));
+        // Whether the output replaced its input costs two opens: asked only
+        // of an output that is not whole.
+        const WholeFileVerdict verdict = CheckOutput(output);
+        std::optional<SkipReason> reason = ReasonForWrittenOutput(verdict, baseline.InputHadPixelData(line), false);
+        if (reason == SkipReason::OutputIncomplete)
+            reason = ReasonForWrittenOutput(verdict, baseline.InputHadPixelData(line), SameFile(input, output));
         if (reason)
             notConverted.push_back({ name, *reason });
     });

@@ -31,15 +31,15 @@ ConversionScript GatherConversionScript(const CString& inputFolder, const CStrin
 // The room the outputs need on the output folder's disk and what is free
 // there for this user. Each input's header gives the size of its output; the
 // file each output replaces (with both folders one, its original) gives its
-// room back. A folder still to be created is measured on its parent.
+// room back; both as the baseline recorded them. A folder still to be created
+// is measured on its parent.
 struct DiskSpace {
     uint64_t needed = 0;
     uint64_t available = 0;
     bool measured = false;  // false when the disk's free space could not be asked
     bool Enough() const { return !measured || needed <= available; }
 };
-DiskSpace MeasureDiskSpace(const ConversionScript& script, const CString& inputFolder,
-                           const CString& outputFolder);
+DiskSpace MeasureDiskSpace(const RunBaseline& baseline, const CString& outputFolder);
 
 // Marks every file with a line that did not convert: its output was not
 // written during the run (see RunBaseline), with the reason its input gives;

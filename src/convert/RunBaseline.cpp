@@ -47,14 +47,6 @@ std::unordered_map<std::wstring, FileState> ListFolder(const std::wstring& folde
     return files;
 }
 
-std::optional<bool> InputPixelData(const std::wstring& path)
-{
-    FileByteSource source(path);
-    if (!source.IsOpen())
-        return std::nullopt;
-    return ReadDicomHeader(source).hasPixelData;
-}
-
 }  // namespace
 
 FileState CurrentFileState(const std::wstring& path)
@@ -88,7 +80,7 @@ RunBaseline::RunBaseline(const ConversionScript& script, const std::wstring& inp
     const std::vector<std::wstring>& names = script.FilesWithLine();
     const std::unordered_map<std::wstring, FileState> listed = ListFolder(script.OutputFolder());
     m_outputs.resize(names.size());
-    m_inputPixelData.resize(names.size());
+    m_inputs.resize(names.size());
     if (progress)
         progress->total = names.size();
     for (size_t line = 0; line < names.size(); ++line) {
@@ -102,8 +94,22 @@ RunBaseline::RunBaseline(const ConversionScript& script, const std::wstring& inp
             m_outputs[line] = found->second;
             m_outputs[line].identity = FileIdentity(OutputPath(line));
         }
-        m_inputPixelData[line] = InputPixelData(inputFolder + names[line]);
+        m_inputs[line] = ReadInput(inputFolder + names[line]);
     }
+}
+
+RunBaseline::Input RunBaseline::ReadInput(const std::wstring& path)
+{
+    Input input;
+    FileByteSource source(path);
+    if (!source.IsOpen()) {
+        input.outputSize = CurrentFileState(path).size;
+        return input;
+    }
+    const DicomHeader header = ReadDicomHeader(source);
+    input.hasPixelData = header.hasPixelData;
+    input.outputSize = EstimatedOutputSize(header, source.Size());
+    return input;
 }
 
 std::wstring RunBaseline::OutputPath(size_t line) const

@@ -2,9 +2,10 @@
 // What a run's outputs and inputs were before it started. The progress, the
 // check after the run and the stop's "not reached" all ask OutputWritten, the
 // one test of whether the run wrote a line's output (see OutputState.h: no
-// clock is compared with a file system's stamps). Whether each input held
-// pixel data is learnt here too, since with both folders one the output
-// replaces it.
+// clock is compared with a file system's stamps). Each input's header is read
+// once, here: whether it held pixel data (with both folders one, the output
+// replaces it) and the size its output is expected to have, for the room
+// check.
 #include "afx/afx.h"
 #include "convert/ConversionScript.h"
 #include "convert/OutputState.h"
@@ -29,15 +30,25 @@ public:
     // one look-up of the file, and an open only when its size and stamp are
     // those recorded.
     bool OutputWritten(size_t line) const;
+    size_t Lines() const { return m_outputs.size(); }
+    // The line's output as it was before the run.
+    const FileState& OutputBefore(size_t line) const { return m_outputs.at(line); }
     // Whether the line's input held pixel data; absent when it could not tell.
-    std::optional<bool> InputHadPixelData(size_t line) const { return m_inputPixelData.at(line); }
+    std::optional<bool> InputHadPixelData(size_t line) const { return m_inputs.at(line).hasPixelData; }
+    // The size the line's output is expected to have (see EstimatedOutputSize).
+    uint64_t OutputSizeExpected(size_t line) const { return m_inputs.at(line).outputSize; }
 
 private:
+    struct Input {
+        std::optional<bool> hasPixelData;
+        uint64_t outputSize = 0;
+    };
+    static Input ReadInput(const std::wstring& path);
     std::wstring OutputPath(size_t line) const;
 
     const ConversionScript& m_script;
     std::vector<FileState> m_outputs;
-    std::vector<std::optional<bool>> m_inputPixelData;
+    std::vector<Input> m_inputs;
 };
 
 // The state of the file at path now: its size and stamp; identity is not asked.

@@ -74,23 +74,24 @@ void CParvaneDlg::OnBnClickedConvert()
     ComApartment apartment;
     RunWindow window(m_hWnd);
     std::optional<ConversionScript> script;
-    DiskSpace space;
     if (!window.InBackground(kPreparingPhase, kFilesFoundWord, [&](WorkProgress& progress) {
             script.emplace(GatherConversionScript(m_strInputFolder, m_strOutputFolder, &progress));
-            // Measured before anything is written: a full disk cuts outputs
-            // short, and with both folders one it destroys the originals.
+        }))
+        return;
+    // What the run writes is told from what changed since; an output folder
+    // still to be made holds nothing yet. The same look at every file gives
+    // the room the outputs need, measured before anything is written: a
+    // full disk cuts outputs short, and with both folders one it destroys
+    // the originals.
+    std::optional<RunBaseline> baseline;
+    DiskSpace space;
+    if (!window.InBackground(kPreparingPhase, kFilesLookedAtWord, [&](WorkProgress& progress) {
+            baseline.emplace(*script, m_strInputFolder.Str(), &progress);
             if (!progress.StopAsked())
-                space = MeasureDiskSpace(*script, m_strInputFolder, m_strOutputFolder);
+                space = MeasureDiskSpace(*baseline, m_strOutputFolder);
         }))
         return;
     if (!HasRoomForOutputs(space, window))
-        return;
-    // What the run writes is told from what changed since; an output folder
-    // still to be made holds nothing yet.
-    std::optional<RunBaseline> baseline;
-    if (!window.InBackground(kPreparingPhase, kFilesLookedAtWord, [&](WorkProgress& progress) {
-            baseline.emplace(*script, m_strInputFolder.Str(), &progress);
-        }))
         return;
     if (!outputFolderFound && !CreateOutputFolder(m_strOutputFolder)) {
         window.CloseProgress();

@@ -9,6 +9,7 @@
 #include "resource.h"
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
@@ -224,6 +225,85 @@ TEST(Benchmark, DISABLED_GatheringAgainstABareSearchLoop)
                     button, button * 1e6 / files, bare, bare * 1e6 / files, button / bare);
         std::fflush(stdout);
     }
+}
+
+// A large folder from the click to the report, with the stand-in interpreter
+// writing each line's output at once (named by ComSpec), so that 100 000
+// lines take minutes rather than hours: the time until the progress window
+// shows, the longest time the dialog takes to answer, and the whole click
+// against the stand-in alone on the same batch file. The inputs are whole
+// uncompressed files, which the stand-in copies as they are: every output is
+// whole and no box comes. PARVANE_BENCH_FILES sets the count (100 000);
+// scripts/bench.sh makes the inputs on the Linux side.
+TEST(Benchmark, DISABLED_ManyFilesFromTheClickToTheReport)
+{
+    const wchar_t* count = _wgetenv(L"PARVANE_BENCH_FILES");
+    const size_t files = count ? static_cast<size_t>(_wtoi(count)) : 100000;
+    fs::path work = MakeScratchFolder(L"ManyFilesBenchmark");
+    WriteFileBytes(work / L"param.ini", "[INPUT]\r\n[OUTPUT]\r\n");
+    const fs::path in = work.parent_path() / (L"ManyFilesBenchmarkInput" + std::to_wstring(files));
+    if (!fs::exists(in))
+        GTEST_SKIP() << "scripts/bench.sh makes the inputs";
+    const fs::path out = work / L"out";
+    fs::create_directories(out);
+    ScopedEnvironment comSpec(L"ComSpec", StandInInterpreterExe());
+    ScopedEnvironment writeOutputs(L"PARVANE_STANDIN_WRITE_OUTPUTS", L"1");
+
+    ParvaneProcess parvane(work);
+    ASSERT_NE(parvane.WaitForMainWindow(), nullptr);
+    parvane.SetControlText(IDC_EDIT_INPUT, in.wstring());
+    parvane.SetControlText(IDC_EDIT_OUTPUT, out.wstring());
+    const HWND dialog = parvane.MainWindow();
+    std::atomic<bool> ended{ false };
+    bool handled = false;
+    double whole = 0, longest = 0;
+    size_t probes = 0;
+    const auto clicked = std::chrono::steady_clock::now();
+    std::thread click([&] {
+        handled = parvane.ClickAndWait(IDC_BUTTON_CONVERT, std::chrono::hours(3));
+        whole = Seconds(clicked);
+        ended = true;
+    });
+    std::thread probe([&] {
+        while (!ended) {
+            const auto sent = std::chrono::steady_clock::now();
+            DWORD_PTR result = 0;
+            ::SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &result);
+            longest = std::max(longest, Seconds(sent));
+            ++probes;
+            ::Sleep(50);
+        }
+    });
+    const bool windowShown = parvane.WaitForProgressWindow(std::chrono::minutes(10)) != nullptr;
+    const double untilWindow = Seconds(clicked);
+    click.join();
+    probe.join();
+    ASSERT_TRUE(handled) << "the click ends without a box";
+    const size_t written = static_cast<size_t>(std::distance(fs::directory_iterator(out), fs::directory_iterator()));
+
+    fs::remove_all(out);
+    fs::create_directories(out);
+    std::wstring commandLine = L"cmd.exe /d /v:off /s /c \"\"" + (work / L"uncompress.bat").wstring() + L"\"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(::CreateProcessW(StandInInterpreterExe().c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                 work.c_str(), &startup, &info));
+    ::WaitForSingleObject(info.hProcess, INFINITE);
+    const double alone = Seconds(started);
+    ::CloseHandle(info.hThread);
+    ::CloseHandle(info.hProcess);
+
+    std::printf("%zu files: progress window after %.2f s; longest answer %.2f s (%zu probes); "
+                "click %.1f s, stand-in alone %.1f s, ratio %.3f\n",
+                files, untilWindow, longest, probes, whole, alone, whole / alone);
+    std::fflush(stdout);
+    EXPECT_TRUE(windowShown);
+    EXPECT_EQ(written, files);
+    EXPECT_LE(untilWindow, 2.0);
+    EXPECT_LE(longest, 2.0);
+    EXPECT_LE(whole / alone, 1.10);
 }
 
 }  // namespace

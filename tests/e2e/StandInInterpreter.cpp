@@ -7,9 +7,13 @@
 // cmd.exe and ends with its exit code; otherwise it ends at once. With
 // PARVANE_STANDIN_LEAVE_UNSTARTED=1 it instead creates a copy of itself
 // suspended, as if it were ended while starting a program, records the
-// copy's process id and waits for ever.
+// copy's process id and waits for ever. With PARVANE_STANDIN_WRITE_OUTPUTS=1
+// it instead runs the batch file named on its command line quickly: for each
+// line dcmdjpeg "<input>" "<output>" it copies the input to the output, so
+// that a run of 100 000 lines takes minutes (for benchmarks; ASCII paths).
 #include <windows.h>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -91,6 +95,53 @@ void LeaveAProgramUnstarted(const std::wstring& logPath)
     ::Sleep(INFINITE);
 }
 
+// The batch file's path: between the doubled quotes of /s /c ""path"".
+std::wstring BatchPath(const std::wstring& arguments)
+{
+    const size_t open = arguments.find(L"\"\"");
+    const size_t close = open == std::wstring::npos ? open : arguments.find(L"\"\"", open + 2);
+    return close == std::wstring::npos ? std::wstring() : arguments.substr(open + 2, close - open - 2);
+}
+
+// The quoted fields of a line, in order.
+std::vector<std::string> QuotedFields(const std::string& line)
+{
+    std::vector<std::string> fields;
+    for (size_t open = line.find('"'); open != std::string::npos; open = line.find('"', open)) {
+        const size_t close = line.find('"', open + 1);
+        if (close == std::string::npos)
+            break;
+        fields.push_back(line.substr(open + 1, close - open - 1));
+        open = close + 1;
+    }
+    return fields;
+}
+
+int WriteOutputs(const std::wstring& batchPath)
+{
+    HANDLE file = ::CreateFileW(batchPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 1;
+    std::string bytes;
+    char chunk[65536];
+    DWORD read = 0;
+    while (::ReadFile(file, chunk, sizeof(chunk), &read, nullptr) && read > 0)
+        bytes.append(chunk, read);
+    ::CloseHandle(file);
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find('\n', start);
+        if (end == std::string::npos)
+            end = bytes.size();
+        const std::vector<std::string> fields = QuotedFields(bytes.substr(start, end - start));
+        if (fields.size() == 2)
+            ::CopyFileA(fields[0].c_str(), fields[1].c_str(), FALSE);
+        start = end + 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int wmain()
@@ -108,6 +159,8 @@ int wmain()
     const std::wstring waitFor = Environment(L"PARVANE_STANDIN_WAIT_FOR");
     while (!waitFor.empty() && ::GetFileAttributesW(waitFor.c_str()) == INVALID_FILE_ATTRIBUTES)
         ::Sleep(50);
+    if (Environment(L"PARVANE_STANDIN_WRITE_OUTPUTS") == L"1")
+        return WriteOutputs(BatchPath(Arguments(commandLine)));
     if (Environment(L"PARVANE_STANDIN_LEAVE_UNSTARTED") == L"1")
         LeaveAProgramUnstarted(logPath);
     if (Environment(L"PARVANE_STANDIN_RUN_CMD") == L"1")
