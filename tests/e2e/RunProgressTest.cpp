@@ -277,6 +277,32 @@ TEST_F(RunProgress, CancelEndsTheRunAfterTheFileBeingConverted)
     EXPECT_TRUE(parvane->WaitUntilResponsive(5s));
 }
 
+// Cancel during the preparation of a large folder: the dialog answers
+// meanwhile, and nothing is written, neither the batch file nor the output
+// folder the user agreed to have made.
+TEST_F(RunProgress, CancelBeforeTheConversionWritesNothing)
+{
+    const fs::path in = DicomFixtureFolder() / L"many";
+    const fs::path out = work / L"out";
+    Start(in.wstring(), out.wstring());
+    parvane->Click(IDC_BUTTON_CONVERT);
+    MessageBoxView question = parvane->WaitForMessageBox();
+    ASSERT_EQ(question.caption, L"出力フォルダがありません");
+    parvane->Answer(question, IDYES);
+    const HWND window = parvane->WaitForProgressWindow(30s);
+    ASSERT_NE(window, nullptr);
+    ProgressView view = ReadProgressWindow(window);
+    ASSERT_NE(view.cancel, nullptr);
+    EXPECT_EQ(view.Count(), -1) << "no count of converted files yet";
+    EXPECT_NE(AnswerToEndOfSession(parvane->MainWindow()), -1) << "the dialog answers while the files are read";
+    SaveScreenshot(window, ArtifactFolder() / L"progress-preparing.bmp");
+    ::PostMessageW(view.cancel, BM_CLICK, 0, 0);
+    ASSERT_TRUE(parvane->WaitUntilResponsive(60s));
+    EXPECT_TRUE(parvane->NoMessageBoxWithin(1s));
+    EXPECT_FALSE(fs::exists(work / L"uncompress.bat"));
+    EXPECT_FALSE(fs::exists(out));
+}
+
 // The interpreter, ended by the stop while it was starting dcmdjpeg, can
 // leave a program created but never let run; the run must not wait for it.
 TEST_F(RunProgress, CancelEndsAProgramTheInterpreterLeftUnstarted)

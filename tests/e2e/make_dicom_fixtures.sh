@@ -22,6 +22,8 @@
 #                  with a private sequence (private.dcm); and data sets without
 #                  preamble and meta group, a report (bare-sr.dcm, implicit VR)
 #                  and an image (bare-image.dcm)
+#   many/          20 000 names of lossless.dcm (hard links, made at once):
+#                  a folder whose preparation takes a few seconds
 #   awkward/       files whose names Windows could not have made, or would open
 #                  as another file, beside names that are safe; made here on the
 #                  Linux side, where such names can exist (as on disks written
@@ -75,6 +77,10 @@ dcmcjpeg -q +e1 private-plain.dcm world/private.dcm
 dump2dcm -q -F +ti "$dumps/sr.dump" world/bare-sr.dcm
 dcmconv -q -F +ti plain.dcm world/bare-image.dcm
 rm private-plain.dcm
+
+mkdir many
+/usr/bin/python3 -c 'import os
+for i in range(20000): os.link("lossless.dcm", "many/image%05d.dcm" % i)'
 
 mkdir awkward
 unsafe=('a"b.dcm' 'x" & echo hi> injected.txt & rem ".dcm' $'line\nfeed.dcm' 'sp.dcm ' 'dot.dcm.'
