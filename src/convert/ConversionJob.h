@@ -29,17 +29,23 @@ ConversionScript GatherConversionScript(const CString& inputFolder, const CStrin
                                         WorkProgress* progress = nullptr);
 
 // The room the outputs need on the output folder's disk and what is free
-// there for this user. Each input's header gives the size of its output; the
-// file each output replaces (with both folders one, its original) gives its
-// room back; both as the baseline recorded them. A folder still to be created
-// is measured on its parent.
+// there for this user. Each input's header gives the most its output can
+// take; the file each output replaces (with both folders one, its original)
+// gives its room back; both as the baseline recorded them, in whole clusters
+// of the disk. A folder still to be created is measured on its parent.
 struct DiskSpace {
     uint64_t needed = 0;
+    uint64_t margin = 0;  // kept free beyond the need (see RoomMargin)
     uint64_t available = 0;
+    uint64_t clusterSize = 0;
     bool measured = false;  // false when the disk's free space could not be asked
-    bool Enough() const { return !measured || needed <= available; }
+    size_t unestimated = 0;  // outputs whose size no bound could be had for, not in needed
+    bool Enough() const { return measured && needed + margin <= available; }
 };
 DiskSpace MeasureDiskSpace(const RunBaseline& baseline, const CString& outputFolder);
+
+// Whether both folders name one: the outputs then replace their inputs.
+bool FoldersAreOne(const CString& inputFolder, const CString& outputFolder);
 
 // Marks every file with a line that did not convert: its output was not
 // written during the run (see RunBaseline), with the reason its input gives;

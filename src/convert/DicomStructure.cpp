@@ -1,4 +1,5 @@
 #include "convert/DicomStructure.h"
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -110,14 +111,6 @@ uint64_t ParseFrameCount(std::string_view text)
     return value;
 }
 
-bool MultiplyChecked(uint64_t a, uint64_t b, uint64_t& product)
-{
-    if (a != 0 && b > UINT64_MAX / a)
-        return false;
-    product = a * b;
-    return true;
-}
-
 // Serves small reads from a window of the source, so that walking many short
 // element headers costs a few reads of the source.
 class WindowedReader {
@@ -162,7 +155,18 @@ struct ElementHeader {
     char vr[2] = { 0, 0 };  // zero when the encoding carries none
     uint32_t length = 0;
     uint64_t valueStart = 0;
+    bool unknownShortVr = false;  // a non-standard VR read with a 2-byte length
 };
+
+// How the reader takes a VR it does not know: a check refuses it; a header is
+// read on as dcmdjpeg reads it, with a 4-byte length after two reserved bytes
+// when the VR is two capital letters, and a 2-byte length otherwise.
+enum class UnknownVr { Refuse, ReadOn };
+
+bool IsCapital(char c)
+{
+    return c >= 'A' && c <= 'Z';
+}
 
 bool IsDelimiterGroup(uint32_t tag)
 {
@@ -184,7 +188,7 @@ bool HasVr(const ElementHeader& e, const char* vr)
 // encoding. Running past end is a cut when end is the end of the file, and a
 // malformed element when end is that of the item holding it.
 WholeFileVerdict ReadElementHeader(WindowedReader& reader, uint64_t offset, uint64_t end, Encoding encoding,
-                                   ElementHeader& e)
+                                   ElementHeader& e, UnknownVr unknownVr = UnknownVr::Refuse)
 {
     const WholeFileVerdict overrun =
         end == reader.Size() ? WholeFileVerdict::ElementCut : WholeFileVerdict::MalformedElement;
@@ -202,9 +206,14 @@ WholeFileVerdict ReadElementHeader(WindowedReader& reader, uint64_t offset, uint
     }
     e.vr[0] = static_cast<char>(bytes[4]);
     e.vr[1] = static_cast<char>(bytes[5]);
-    if (!IsKnownVr(e.vr[0], e.vr[1]))
-        return WholeFileVerdict::MalformedElement;
-    if (!HasLongLength(e.vr[0], e.vr[1])) {
+    bool longLength = HasLongLength(e.vr[0], e.vr[1]);
+    if (!IsKnownVr(e.vr[0], e.vr[1])) {
+        if (unknownVr == UnknownVr::Refuse)
+            return WholeFileVerdict::MalformedElement;
+        longLength = IsCapital(e.vr[0]) && IsCapital(e.vr[1]);
+        e.unknownShortVr = !longLength;
+    }
+    if (!longLength) {
         e.length = Read16(bytes + 6, encoding.bigEndian);
         e.valueStart = offset + 8;
         return WholeFileVerdict::Whole;
@@ -224,9 +233,9 @@ struct MetaGroup {
 };
 
 // The meta group is explicit VR little endian in every file. Its end is given
-// by the group length (0002,0000) when that comes first; without it, the
-// group runs while the tags are in group 0002.
-WholeFileVerdict ReadMetaGroup(WindowedReader& reader, MetaGroup& meta)
+// by the group length (0002,0000) when that comes first and is trusted;
+// otherwise the group runs while the tags are in group 0002.
+WholeFileVerdict ReadMetaGroup(WindowedReader& reader, MetaGroup& meta, bool trustGroupLength = true)
 {
     const uint64_t size = reader.Size();
     if (size < kDataStart)
@@ -261,7 +270,7 @@ WholeFileVerdict ReadMetaGroup(WindowedReader& reader, MetaGroup& meta)
             e.length > limit - e.valueStart)
             return WholeFileVerdict::MetaGroupUnreadable;
         const uint64_t valueEnd = e.valueStart + e.length;
-        if (e.tag == kGroupLength && offset == kDataStart && e.length == 4) {
+        if (e.tag == kGroupLength && offset == kDataStart && e.length == 4 && trustGroupLength) {
             uint8_t value[4];
             if (!reader.Read(e.valueStart, value, 4))
                 return WholeFileVerdict::ReadFailed;
@@ -309,7 +318,9 @@ std::optional<Encoding> DataSetEncoding(std::string_view uid, TransferSyntaxKind
 
 // Walks a data set's elements and the sequences they hold. Checking a file
 // whole walks everything and stops at the first fault; reading a header
-// records the image attributes and stops at the top-level Pixel Data.
+// records the image attributes and stops at the top-level Pixel Data, or,
+// when it walks past the pixel data, goes on to the end of the file,
+// recording each encapsulated pixel data element it meets.
 //
 // Sequences: in explicit VR, an SQ element, or a UN element of undefined
 // length, whose items are then read as implicit VR little endian (how a
@@ -319,26 +330,33 @@ std::optional<Encoding> DataSetEncoding(std::string_view uid, TransferSyntaxKind
 class DataSetWalker {
 public:
     // With strictOrder, a header's walk also refuses tags that do not ascend,
-    // as a check does.
-    DataSetWalker(WindowedReader& reader, DicomHeader* header, bool strictOrder = false)
-        : m_reader(reader), m_header(header), m_strictOrder(strictOrder || header == nullptr)
+    // as a check does. With walkPastPixelData, a header's walk also enters
+    // sequences of defined length (an icon image's pixel data is in one).
+    DataSetWalker(WindowedReader& reader, DicomHeader* header, bool strictOrder = false,
+                  bool walkPastPixelData = false)
+        : m_reader(reader), m_header(header), m_strictOrder(strictOrder || header == nullptr),
+          m_walkPastPixelData(walkPastPixelData && header != nullptr)
     {
     }
 
     bool SawPixelData() const { return m_sawPixelData; }
+    // The image attributes of the top-level data set.
+    const ImageAttributes& TopLevelImage() const { return m_topLevelImage; }
 
     // Walks from offset to end, or, for an item of undefined length, to the
     // item delimiter; offset is left after what was walked.
     WholeFileVerdict WalkDataSet(uint64_t& offset, uint64_t end, Encoding encoding, bool undefinedItem,
                                  bool topLevel, int depth)
     {
+        ImageAttributes itemImage;
+        ImageAttributes& image = topLevel ? m_topLevelImage : itemImage;
         uint32_t previousTag = 0;
         bool first = true;
         for (;;) {
             if (offset == end)
                 return undefinedItem ? WholeFileVerdict::UnclosedSequence : WholeFileVerdict::Whole;
             ElementHeader e;
-            WholeFileVerdict verdict = ReadElementHeader(m_reader, offset, end, encoding, e);
+            WholeFileVerdict verdict = ReadElementHeader(m_reader, offset, end, encoding, e, VrHandling());
             if (verdict != WholeFileVerdict::Whole)
                 return verdict;
             if (undefinedItem && e.tag == kItemDelimiter) {
@@ -351,21 +369,27 @@ public:
                 return WholeFileVerdict::OutOfOrder;
             previousTag = e.tag;
             first = false;
-            if (topLevel && IsPixelDataTag(e.tag)) {
+            if (!Checking())
+                CountRewriteGrowth(e, encoding);
+            if (topLevel && IsPixelDataTag(e.tag) && !m_sawPixelData) {
                 m_sawPixelData = true;
                 if (!Checking()) {
                     m_header->pixelDataOffset = offset;
                     if (e.length != kUndefinedLength && e.length <= end - e.valueStart)
                         m_header->pixelDataEnd = e.valueStart + e.length;
-                    return WholeFileVerdict::Whole;
+                    if (!m_walkPastPixelData)
+                        return WholeFileVerdict::Whole;
                 }
             }
-            if (topLevel && !Checking() && e.length != kUndefinedLength && e.length <= end - e.valueStart) {
-                verdict = RecordAttribute(e, encoding);
+            if (!Checking() && e.length != kUndefinedLength && e.length <= end - e.valueStart) {
+                verdict = RecordAttribute(e, encoding, image);
                 if (verdict != WholeFileVerdict::Whole)
                     return verdict;
             }
+            const uint64_t elementStart = offset;
             verdict = WalkValue(e, offset, end, encoding, depth);
+            if (verdict == WholeFileVerdict::EncapsulatedPixelData && !Checking())
+                verdict = WalkEncapsulated(elementStart, offset, end, encoding, topLevel, image);
             if (verdict != WholeFileVerdict::Whole)
                 return verdict;
         }
@@ -373,7 +397,19 @@ public:
 
 private:
     bool Checking() const { return m_header == nullptr; }
+    UnknownVr VrHandling() const { return Checking() ? UnknownVr::Refuse : UnknownVr::ReadOn; }
 
+    // What writing the element again in explicit VR little endian, with an
+    // even length, may add (see DicomHeader::rewriteGrowth).
+    void CountRewriteGrowth(const ElementHeader& e, Encoding encoding)
+    {
+        if (!encoding.explicitVr || e.unknownShortVr)
+            m_header->rewriteGrowth += 4;
+        if (e.length != kUndefinedLength && e.length % 2 != 0)
+            m_header->rewriteGrowth += 1;
+    }
+
+    // Leaves encapsulated Pixel Data to the caller: EncapsulatedPixelData.
     WholeFileVerdict WalkValue(const ElementHeader& e, uint64_t& offset, uint64_t end, Encoding encoding, int depth)
     {
         if (e.length != kUndefinedLength) {
@@ -381,22 +417,19 @@ private:
                 return end == m_reader.Size() ? WholeFileVerdict::ElementCut : WholeFileVerdict::MalformedElement;
             const uint64_t valueEnd = e.valueStart + e.length;
             offset = e.valueStart;
-            // A header only needs to get past a sequence of defined length;
-            // the check looks inside it.
-            if (Checking() && encoding.explicitVr && HasVr(e, "SQ")) {
+            if (encoding.explicitVr && HasVr(e, "SQ") && (Checking() || m_walkPastPixelData)) {
                 WholeFileVerdict verdict = WalkItems(offset, valueEnd, encoding, false, depth + 1);
-                if (verdict != WholeFileVerdict::Whole)
+                // A header only looks inside for pixel data; a sequence it
+                // cannot read is passed by its length.
+                if (verdict != WholeFileVerdict::Whole && (Checking() || verdict == WholeFileVerdict::ReadFailed))
                     return verdict;
             }
             offset = valueEnd;
             return WholeFileVerdict::Whole;
         }
         offset = e.valueStart;
-        if (e.tag == kPixelData) {
-            if (Checking())
-                return WholeFileVerdict::EncapsulatedPixelData;
-            return WalkFragments(offset, end, encoding);
-        }
+        if (e.tag == kPixelData)
+            return WholeFileVerdict::EncapsulatedPixelData;
         if (!encoding.explicitVr || HasVr(e, "SQ"))
             return WalkItems(offset, end, encoding, true, depth + 1);
         if (HasVr(e, "UN"))
@@ -436,10 +469,32 @@ private:
         }
     }
 
-    // Encapsulated pixel data: items of defined length, the first the offset
-    // table, up to the sequence delimiter.
-    WholeFileVerdict WalkFragments(uint64_t& offset, uint64_t end, Encoding encoding)
+    // Encapsulated pixel data met by a header's walk: its fragments are
+    // walked and what dcmdjpeg needs to decode them recorded, as far as
+    // they could be walked.
+    WholeFileVerdict WalkEncapsulated(uint64_t elementStart, uint64_t& offset, uint64_t end, Encoding encoding,
+                                      bool topLevel, const ImageAttributes& image)
     {
+        EncapsulatedPixelData pixels;
+        pixels.begin = elementStart;
+        pixels.topLevel = topLevel;
+        pixels.image = image;
+        const WholeFileVerdict verdict = WalkFragments(offset, end, encoding, &pixels);
+        pixels.end = offset;
+        pixels.closed = verdict == WholeFileVerdict::Whole;
+        pixels.cutShort = verdict == WholeFileVerdict::ElementCut ||
+                          (verdict == WholeFileVerdict::UnclosedSequence && end == m_reader.Size());
+        m_header->encapsulated.push_back(pixels);
+        return verdict;
+    }
+
+    // Encapsulated pixel data: items of defined length, the first the offset
+    // table, up to the sequence delimiter. With pixels, counts the fragments
+    // after the offset table and reads the first one's frame header.
+    WholeFileVerdict WalkFragments(uint64_t& offset, uint64_t end, Encoding encoding,
+                                   EncapsulatedPixelData* pixels = nullptr)
+    {
+        bool offsetTable = true;
         for (;;) {
             if (offset == end)
                 return WholeFileVerdict::UnclosedSequence;
@@ -455,19 +510,59 @@ private:
                 return WholeFileVerdict::MalformedElement;
             if (e.length > end - e.valueStart)
                 return end == m_reader.Size() ? WholeFileVerdict::ElementCut : WholeFileVerdict::MalformedElement;
+            if (pixels && !offsetTable) {
+                verdict = NoteFragment(e, *pixels);
+                if (verdict != WholeFileVerdict::Whole)
+                    return verdict;
+            }
+            offsetTable = false;
             offset = e.valueStart + e.length;
         }
     }
 
-    WholeFileVerdict RecordAttribute(const ElementHeader& e, Encoding encoding)
+    WholeFileVerdict NoteFragment(const ElementHeader& fragment, EncapsulatedPixelData& pixels)
+    {
+        ++pixels.fragments;
+        uint8_t marker[2];
+        if (fragment.length >= 2) {
+            if (!m_reader.Read(fragment.valueStart, marker, 2))
+                return WholeFileVerdict::ReadFailed;
+            if (marker[0] == 0xFF && marker[1] == 0xD8)
+                ++pixels.framesStarted;
+        }
+        if (pixels.fragments == 1)
+            return ReadFirstFrameHeader(fragment, pixels.firstFrame);
+        return WholeFileVerdict::Whole;
+    }
+
+    // The frame header is near the start of a stream, after its tables; a
+    // longer look is taken only when a short one ends before it.
+    WholeFileVerdict ReadFirstFrameHeader(const ElementHeader& fragment, std::optional<JpegFrameHeader>& frame)
+    {
+        for (uint64_t look : { uint64_t{ 4096 }, uint64_t{ 65536 } }) {
+            const uint64_t length = std::min<uint64_t>(look, fragment.length);
+            std::string bytes(static_cast<size_t>(length), '\0');
+            if (length != 0 && !m_reader.Read(fragment.valueStart, &bytes[0], bytes.size()))
+                return WholeFileVerdict::ReadFailed;
+            JpegFrameHeader found;
+            const JpegScan scan = FindJpegFrameHeader(bytes, length == fragment.length, found);
+            if (scan == JpegScan::Found)
+                frame = found;
+            if (scan != JpegScan::NeedMoreBytes)
+                break;
+        }
+        return WholeFileVerdict::Whole;
+    }
+
+    WholeFileVerdict RecordAttribute(const ElementHeader& e, Encoding encoding, ImageAttributes& image)
     {
         std::optional<uint64_t>* target = nullptr;
         switch (e.tag) {
-        case kRows: target = &m_header->rows; break;
-        case kColumns: target = &m_header->columns; break;
-        case kSamplesPerPixel: target = &m_header->samplesPerPixel; break;
-        case kBitsAllocated: target = &m_header->bitsAllocated; break;
-        case kNumberOfFrames: target = &m_header->numberOfFrames; break;
+        case kRows: target = &image.rows; break;
+        case kColumns: target = &image.columns; break;
+        case kSamplesPerPixel: target = &image.samplesPerPixel; break;
+        case kBitsAllocated: target = &image.bitsAllocated; break;
+        case kNumberOfFrames: target = &image.numberOfFrames; break;
         default: return WholeFileVerdict::Whole;
         }
         if (e.tag == kNumberOfFrames) {
@@ -495,7 +590,9 @@ private:
     WindowedReader& m_reader;
     DicomHeader* m_header;  // null when checking a file whole
     bool m_strictOrder;
+    bool m_walkPastPixelData;
     bool m_sawPixelData = false;
+    ImageAttributes m_topLevelImage;
 };
 
 }  // namespace
@@ -591,12 +688,18 @@ const char* TransferSyntaxKindName(TransferSyntaxKind kind)
 namespace {
 
 // Walks the data set from offset, recording its image attributes and whether
-// it holds pixel data.
+// it holds pixel data; with walkPastPixelData, on to the end of the file.
 WholeFileVerdict ReadDataSetHeader(WindowedReader& reader, uint64_t offset, Encoding encoding, DicomHeader& header,
-                                   bool strictOrder)
+                                   bool strictOrder, bool walkPastPixelData = false)
 {
-    DataSetWalker walker(reader, &header, strictOrder);
+    DataSetWalker walker(reader, &header, strictOrder, walkPastPixelData);
     const WholeFileVerdict verdict = walker.WalkDataSet(offset, reader.Size(), encoding, false, true, 0);
+    const ImageAttributes& image = walker.TopLevelImage();
+    header.rows = image.rows;
+    header.columns = image.columns;
+    header.numberOfFrames = image.numberOfFrames;
+    header.samplesPerPixel = image.samplesPerPixel;
+    header.bitsAllocated = image.bitsAllocated;
     header.readFailed = verdict == WholeFileVerdict::ReadFailed;
     if (walker.SawPixelData())
         header.hasPixelData = true;
@@ -639,6 +742,11 @@ DicomHeader ReadDicomHeader(ByteSource& source)
     WindowedReader reader(source);
     MetaGroup meta;
     WholeFileVerdict verdict = ReadMetaGroup(reader, meta);
+    // dcmdjpeg reads a meta group whose length is wrong as far as its tags go.
+    if (verdict == WholeFileVerdict::MetaGroupUnreadable) {
+        meta = MetaGroup();
+        verdict = ReadMetaGroup(reader, meta, false);
+    }
     if (verdict == WholeFileVerdict::ReadFailed) {
         header.readFailed = true;
         return header;
@@ -647,8 +755,10 @@ DicomHeader ReadDicomHeader(ByteSource& source)
         ReadBareDataSet(reader, header);
         return header;
     }
-    if (verdict != WholeFileVerdict::Whole && verdict != WholeFileVerdict::NoTransferSyntax)
+    if (verdict != WholeFileVerdict::Whole && verdict != WholeFileVerdict::NoTransferSyntax) {
+        header.metaGroupUnreadable = true;
         return header;
+    }
     header.isDicom = true;
     if (!meta.transferSyntax)
         return header;
@@ -657,31 +767,6 @@ DicomHeader ReadDicomHeader(ByteSource& source)
     const std::optional<Encoding> encoding = DataSetEncoding(header.transferSyntax, header.kind);
     if (!encoding)
         return header;
-    ReadDataSetHeader(reader, meta.dataSetStart, *encoding, header, false);
+    ReadDataSetHeader(reader, meta.dataSetStart, *encoding, header, false, header.kind == TransferSyntaxKind::Jpeg);
     return header;
-}
-
-uint64_t EstimatedOutputSize(const DicomHeader& header, uint64_t inputSize)
-{
-    if (!header.isDicom || header.kind == TransferSyntaxKind::Uncompressed || !header.pixelDataOffset ||
-        !header.rows || !header.columns || !header.bitsAllocated)
-        return inputSize;
-    const uint64_t frames = header.numberOfFrames.value_or(1);
-    const uint64_t samples = header.samplesPerPixel.value_or(1);
-    const uint64_t bits = *header.bitsAllocated;
-    if (*header.rows == 0 || *header.rows > 0xFFFF || *header.columns == 0 || *header.columns > 0xFFFF ||
-        frames == 0 || frames > kMaxIntegerString || samples == 0 || samples > 4 || bits == 0 || bits > 64)
-        return inputSize;
-    uint64_t pixelBits = *header.rows;
-    if (!MultiplyChecked(pixelBits, *header.columns, pixelBits) || !MultiplyChecked(pixelBits, frames, pixelBits) ||
-        !MultiplyChecked(pixelBits, samples, pixelBits) || !MultiplyChecked(pixelBits, bits, pixelBits))
-        return inputSize;
-    uint64_t pixelBytes = pixelBits / 8 + (pixelBits % 8 != 0);
-    pixelBytes += pixelBytes & 1;
-    if (*header.pixelDataOffset > UINT64_MAX - 12)
-        return inputSize;
-    const uint64_t headerBytes = *header.pixelDataOffset + 12;
-    if (pixelBytes > UINT64_MAX - headerBytes)
-        return inputSize;
-    return headerBytes + pixelBytes;
 }

@@ -3,11 +3,13 @@
 // the file meta information and the element headers of the data set. Values
 // are skipped by their lengths, so pixel data is never loaded and a large
 // file is read in a few small reads. Plain C++.
+#include "convert/JpegFrameHeader.h"
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Where the reader gets its bytes from: a file, or memory.
 class ByteSource {
@@ -88,6 +90,32 @@ TransferSyntaxKind ClassifyTransferSyntax(std::string_view uid);
 
 const char* TransferSyntaxKindName(TransferSyntaxKind kind);
 
+// The image attributes of one data set (the file's, or an item's such as an
+// icon image). Absent when the data set does not hold them; 0 when it holds
+// a value that cannot be used (a wrong length, or a number of frames that is
+// not a positive integer string).
+struct ImageAttributes {
+    std::optional<uint64_t> rows;             // (0028,0010)
+    std::optional<uint64_t> columns;          // (0028,0011)
+    std::optional<uint64_t> numberOfFrames;   // (0028,0008)
+    std::optional<uint64_t> samplesPerPixel;  // (0028,0002)
+    std::optional<uint64_t> bitsAllocated;    // (0028,0100)
+};
+
+// An encapsulated Pixel Data element: a sequence of fragments after an
+// offset table.
+struct EncapsulatedPixelData {
+    uint64_t begin = 0;  // the element's header
+    uint64_t end = 0;    // after its sequence delimiter, or as far as it was walked
+    bool closed = false;  // its sequence delimiter was reached
+    bool cutShort = false;  // the file ends within it
+    bool topLevel = false;
+    uint64_t fragments = 0;      // items after the offset table
+    uint64_t framesStarted = 0;  // fragments that begin with a JPEG start-of-image marker
+    std::optional<JpegFrameHeader> firstFrame;  // found in the first fragment
+    ImageAttributes image;  // of the data set that holds it
+};
+
 // What the reader found at the start of an input file.
 struct DicomHeader {
     bool isDicom = false;     // preamble, "DICM" and a readable meta group
@@ -121,6 +149,21 @@ struct DicomHeader {
     // toolkits write; read as implicit or explicit VR little endian, as its
     // first element shows.
     bool bareDataSet = false;
+
+    // What dcmdjpeg's output size depends on beyond the attributes above.
+    // "DICM" follows the preamble, but the meta group cannot be read even
+    // with its group length set aside.
+    bool metaGroupUnreadable = false;
+    // For the transfer syntaxes dcmdjpeg decodes, the walk goes on past the
+    // top-level Pixel Data to the end of the file; these are the
+    // encapsulated pixel data elements it met, in items (an icon image) and
+    // at the top level, in file order.
+    std::vector<EncapsulatedPixelData> encapsulated;
+    // Bytes that writing the walked elements again in explicit VR little
+    // endian may add: 4 for each element whose header may take the long form
+    // (every element of an implicit VR data set, and explicit ones with a
+    // non-standard VR read with a 2-byte length), 1 for each odd length.
+    uint64_t rewriteGrowth = 0;
 };
 
 // Reads the meta group and, for transfer syntaxes whose data set is not
@@ -129,10 +172,3 @@ struct DicomHeader {
 // bare data set; it counts as DICOM only when its elements ascend and walk
 // whole to the pixel data or to the end of the file.
 DicomHeader ReadDicomHeader(ByteSource& source);
-
-// The size dcmdjpeg's output is expected to have: the data set up to Pixel
-// Data, its 12-byte element header, and rows x columns x frames x samples x
-// bits allocated / 8 bytes rounded up to an even count. When the input is
-// uncompressed, not DICOM, or some of these are missing, implausible or too
-// large to add up, the input's own size.
-uint64_t EstimatedOutputSize(const DicomHeader& header, uint64_t inputSize);

@@ -1,5 +1,6 @@
 #include "convert/RunBaseline.h"
 #include "convert/FileByteSource.h"
+#include "convert/OutputEstimate.h"
 #include <unordered_map>
 
 namespace {
@@ -102,6 +103,8 @@ RunBaseline::Input RunBaseline::ReadInput(const std::wstring& path)
 {
     Input input;
     FileByteSource source(path);
+    // A file this program cannot open for reading, with every sharing mode
+    // allowed, dcmdjpeg cannot read either; its size is counted all the same.
     if (!source.IsOpen()) {
         input.outputSize = CurrentFileState(path).size;
         return input;

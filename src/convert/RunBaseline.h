@@ -35,13 +35,14 @@ public:
     const FileState& OutputBefore(size_t line) const { return m_outputs.at(line); }
     // Whether the line's input held pixel data; absent when it could not tell.
     std::optional<bool> InputHadPixelData(size_t line) const { return m_inputs.at(line).hasPixelData; }
-    // The size the line's output is expected to have (see EstimatedOutputSize).
-    uint64_t OutputSizeExpected(size_t line) const { return m_inputs.at(line).outputSize; }
+    // The most the line's output can take (see EstimatedOutputSize); absent
+    // when no bound could be had.
+    std::optional<uint64_t> OutputSizeExpected(size_t line) const { return m_inputs.at(line).outputSize; }
 
 private:
     struct Input {
         std::optional<bool> hasPixelData;
-        uint64_t outputSize = 0;
+        std::optional<uint64_t> outputSize;
     };
     static Input ReadInput(const std::wstring& path);
     std::wstring OutputPath(size_t line) const;

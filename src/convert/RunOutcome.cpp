@@ -41,9 +41,31 @@ std::optional<SkipReason> ReasonForWrittenOutput(WholeFileVerdict verdict, std::
     return ReasonForIncompleteOutput(replacedOriginal);
 }
 
-uint64_t RoomNeeded(uint64_t estimatedOutputSize, uint64_t sizeOfFileReplaced)
+namespace {
+
+// The size rounded up to whole clusters; a size too large to round stays as it is.
+uint64_t WholeClusters(uint64_t size, uint64_t clusterSize)
 {
-    return estimatedOutputSize > sizeOfFileReplaced ? estimatedOutputSize - sizeOfFileReplaced : 0;
+    if (clusterSize <= 1 || size % clusterSize == 0 || size > UINT64_MAX - clusterSize)
+        return size;
+    return size - size % clusterSize + clusterSize;
+}
+
+}  // namespace
+
+uint64_t RoomNeeded(uint64_t estimatedOutputSize, uint64_t sizeOfFileReplaced, uint64_t clusterSize)
+{
+    const uint64_t output = WholeClusters(estimatedOutputSize, clusterSize);
+    const uint64_t replaced = WholeClusters(sizeOfFileReplaced, clusterSize);
+    return output > replaced ? output - replaced : 0;
+}
+
+uint64_t RoomMargin(uint64_t needed)
+{
+    if (needed == 0)
+        return 0;
+    const uint64_t onePercent = needed / 100 + (needed % 100 != 0);
+    return onePercent > kMinimumRoomMargin ? onePercent : kMinimumRoomMargin;
 }
 
 std::wstring FormatByteSize(uint64_t bytes)
@@ -64,10 +86,19 @@ std::wstring FormatByteSize(uint64_t bytes)
     return std::to_wstring(tenths / 10) + L"." + std::to_wstring(tenths % 10) + L" " + units[unit];
 }
 
-std::wstring DiskSpaceShortMessage(uint64_t needed, uint64_t available)
+std::wstring DiskSpaceShortMessage(uint64_t needed, uint64_t margin, uint64_t available)
 {
     return L"出力フォルダのあるディスクの空き容量が足りないため、変換を始めませんでした。\n\n"
-           L"必要な空き容量: " + FormatByteSize(needed) + L"\n"
+           L"必要な空き容量: " + FormatByteSize(needed + margin) + L"（余裕分 " + FormatByteSize(margin) + L" を含む）\n"
            L"現在の空き容量: " + FormatByteSize(available) + L"\n\n"
            L"空き容量を増やすか、別のディスクの出力フォルダを指定してください。";
+}
+
+std::wstring UnestimatedOutputsMessage(size_t count)
+{
+    return L"入力ファイルのうち " + std::to_wstring(count) +
+           L" 件は、DICOM のヘッダーを読み取れなかったため、出力ファイルの大きさを見積もれませんでした。"
+           L"これらの出力ファイルは空き容量の確認に含まれていません。\n\n"
+           L"空き容量が足りないと出力ファイルは途中で途切れ、入力フォルダと出力フォルダが同じ場合は"
+           L"元のファイルが失われます。\n\nこのまま変換しますか？";
 }

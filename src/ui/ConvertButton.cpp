@@ -91,7 +91,7 @@ void CParvaneDlg::OnBnClickedConvert()
                 space = MeasureDiskSpace(*baseline, m_strOutputFolder);
         }))
         return;
-    if (!HasRoomForOutputs(space, window))
+    if (!HasRoomForOutputs(space, outputFolderFound && FoldersAreOne(m_strInputFolder, m_strOutputFolder), window))
         return;
     if (!outputFolderFound && !CreateOutputFolder(m_strOutputFolder)) {
         window.CloseProgress();
@@ -101,14 +101,30 @@ void CParvaneDlg::OnBnClickedConvert()
     RunConversionScript(*script, *baseline, window);
 }
 
-bool CParvaneDlg::HasRoomForOutputs(const DiskSpace& space, RunWindow& window)
+// A run whose room cannot be checked whole goes on only when the user says
+// so: with both folders one, a full disk destroys originals.
+bool CParvaneDlg::HasRoomForOutputs(const DiskSpace& space, bool inPlace, RunWindow& window)
 {
-    if (space.Enough())
-        return true;
-    window.CloseProgress();
-    MessageBox(DiskSpaceShortMessage(space.needed, space.available).c_str(), kDiskSpaceShortCaption,
-               kDiskSpaceShortType);
-    return false;
+    if (!space.measured) {
+        window.CloseProgress();
+        return AskToGoOn(kFreeSpaceUnknown, kFreeSpaceUnknownCaption, inPlace);
+    }
+    if (!space.Enough()) {
+        window.CloseProgress();
+        MessageBox(DiskSpaceShortMessage(space.needed, space.margin, space.available).c_str(), kDiskSpaceShortCaption,
+                   kDiskSpaceShortType);
+        return false;
+    }
+    if (space.unestimated > 0) {
+        window.CloseProgress();
+        return AskToGoOn(UnestimatedOutputsMessage(space.unestimated).c_str(), kUnestimatedOutputsCaption, inPlace);
+    }
+    return true;
+}
+
+bool CParvaneDlg::AskToGoOn(const wchar_t* text, const wchar_t* caption, bool inPlace)
+{
+    return MessageBox(text, caption, kGoOnQuestionType | (inPlace ? MB_DEFBUTTON2 : MB_DEFBUTTON1)) == IDYES;
 }
 
 void CParvaneDlg::RunConversionScript(ConversionScript& script, const RunBaseline& baseline, RunWindow& window)

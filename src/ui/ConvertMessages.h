@@ -63,6 +63,21 @@ constexpr UINT kSkippedFilesType = MB_OK | MB_ICONWARNING;
 constexpr const wchar_t* kDiskSpaceShortCaption = L"空き容量が足りません";
 constexpr UINT kDiskSpaceShortType = MB_OK | MB_ICONWARNING;
 
+// Before the run: the free space of the output folder's disk could not be
+// asked. A question; its default is No when both folders are one.
+constexpr const wchar_t* kFreeSpaceUnknown =
+    L"出力フォルダのあるディスクの空き容量を調べられませんでした"
+    L"（出力フォルダを作業フォルダからの相対パスで指定した場合など）。\n\n"
+    L"空き容量が足りないと出力ファイルは途中で途切れ、入力フォルダと出力フォルダが同じ場合は"
+    L"元のファイルが失われます。\n\nこのまま変換しますか？";
+constexpr const wchar_t* kFreeSpaceUnknownCaption = L"空き容量を確認できません";
+
+// Before the run: some outputs' size could not be estimated (the text, from
+// UnestimatedOutputsMessage, gives their count). A question, as above.
+constexpr const wchar_t* kUnestimatedOutputsCaption = L"出力ファイルの大きさがわかりません";
+
+constexpr UINT kGoOnQuestionType = MB_YESNO | MB_ICONWARNING;
+
 // What the progress window shows before and after the conversion.
 constexpr const wchar_t* kPreparingPhase = L"準備中: 入力フォルダのファイルを調べています…";
 constexpr const wchar_t* kCheckingPhase = L"確認中: 出力ファイルを確かめています…";

@@ -52,7 +52,8 @@ private:
     int ShowConvertMessage(const ConvertMessage& message);
     void ShowBatchFileInUse();
     static void AppendFolderBackslash(CString& folder);
-    bool HasRoomForOutputs(const DiskSpace& space, RunWindow& window);
+    bool HasRoomForOutputs(const DiskSpace& space, bool inPlace, RunWindow& window);
+    bool AskToGoOn(const wchar_t* text, const wchar_t* caption, bool inPlace);
 
     bool m_bRunning = false;
 };

@@ -59,7 +59,6 @@ TEST(DicomStructure, SmallImagesAreWholeInEachUncompressedSyntax)
                 EXPECT_EQ(header.numberOfFrames, 3u);
             EXPECT_EQ(header.pixelDataOffset, FileStart(syntax.uid).size() + ImageElements(syntax, image).Bytes().size());
             EXPECT_EQ(header.pixelDataEnd, file.size());
-            EXPECT_EQ(EstimatedOutputSize(header, file.size()), file.size());
         }
     }
     // Without the meta group's length, the group ends where its tags do.
@@ -241,7 +240,6 @@ TEST(DicomStructure, AHugeFileIsWalkedWithoutReadingItsPixelData)
     const DicomHeader header = ReadDicomHeader(source);
     EXPECT_LT(source.bytesRead, 16384u);
     EXPECT_EQ(header.pixelDataEnd, source.TailStart());
-    EXPECT_EQ(EstimatedOutputSize(header, source.Size()), source.Size());  // already uncompressed
 
     // A failing read is reported as such, not as a fault of the file.
     source.failFrom = source.TailStart() + 2;
@@ -330,55 +328,6 @@ TEST(DicomStructure, InputsAreClassifiedFromTheirHeader)
     EXPECT_FALSE(jpeg.pixelDataEnd);
     EXPECT_EQ(jpeg.rows, 4u);
     EXPECT_EQ(jpeg.columns, 3u);
-}
-
-TEST(DicomStructure, OutputSizeIsEstimatedFromTheImageAttributes)
-{
-    const std::string jpegUid = "1.2.840.10008.1.2.4.50";
-    const auto estimate = [](const std::string& file) { return EstimatedOutputSize(Header(file), file.size()); };
-    const auto pixelDataAt = [](const std::string& file) { return static_cast<uint64_t>(Find(file, kPixelDataLe)); };
-
-    for (const Image& image : { Image(), Image{ 7, 5, 3, 8, " 3 " }, Image{ 3, 3, 1, 1, "+2" } }) {
-        const std::string file = EncapsulatedImage(jpegUid, image);
-        const uint64_t pixels = uint64_t{ image.rows } * image.columns * image.samplesPerPixel * image.bitsAllocated *
-                                (image.numberOfFrames.empty() ? 1 : std::stoul(image.numberOfFrames));
-        const uint64_t bytes = (pixels + 7) / 8;
-        EXPECT_EQ(estimate(file), pixelDataAt(file) + 12 + bytes + (bytes & 1)) << image.numberOfFrames;
-    }
-
-    // Falls back on the input's size when something needed is missing or wrong.
-    for (const std::string& frames : { std::string("abc"), std::string("0"), std::string("-1"), std::string("1\\2") }) {
-        const std::string file = EncapsulatedImage(jpegUid, Image{ 4, 3, 1, 16, frames });
-        EXPECT_EQ(estimate(file), file.size()) << frames;
-    }
-    DicomHeader header = Header(EncapsulatedImage(jpegUid));
-    const struct Case {
-        const char* what;
-        void (*change)(DicomHeader&);
-    } fallbacks[] = {
-        { "no rows", [](DicomHeader& h) { h.rows.reset(); } },
-        { "zero columns", [](DicomHeader& h) { h.columns = 0; } },
-        { "no bits allocated", [](DicomHeader& h) { h.bitsAllocated.reset(); } },
-        { "five samples", [](DicomHeader& h) { h.samplesPerPixel = 5; } },
-        { "no pixel data", [](DicomHeader& h) { h.pixelDataOffset.reset(); } },
-        { "uncompressed", [](DicomHeader& h) { h.kind = TransferSyntaxKind::Uncompressed; } },
-        { "not DICOM", [](DicomHeader& h) { h.isDicom = false; } },
-        { "product overflows", [](DicomHeader& h) {
-             h.rows = 65535, h.columns = 65535, h.numberOfFrames = 2147483647, h.samplesPerPixel = 4, h.bitsAllocated = 64;
-         } },
-        { "sum overflows", [](DicomHeader& h) { h.pixelDataOffset = UINT64_MAX - 20; } },
-    };
-    for (const Case& c : fallbacks) {
-        DicomHeader changed = header;
-        c.change(changed);
-        EXPECT_EQ(EstimatedOutputSize(changed, 1234), 1234u) << c.what;
-    }
-    // The largest product that still fits is computed, not refused.
-    DicomHeader large = header;
-    large.rows = 65535, large.columns = 65535, large.numberOfFrames = 2147483647, large.samplesPerPixel = 1;
-    large.bitsAllocated = 1;
-    const uint64_t bytes = (65535ull * 65535 * 2147483647 + 7) / 8;
-    EXPECT_EQ(EstimatedOutputSize(large, 1234), *large.pixelDataOffset + 12 + bytes + (bytes & 1));
 }
 
 namespace {

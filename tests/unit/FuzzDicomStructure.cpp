@@ -1,8 +1,10 @@
 // Fuzzes the DICOM structure reader: any bytes are read without a hang, a
 // crash or a read outside the file; the whole-file check and the header
 // agree; no cut of a whole file before the end of its pixel data is whole;
-// and the size estimate is exact arithmetic, never a wrapped-around number.
+// and the size estimate never counts less than the bytes it keeps, with
+// arithmetic that never wraps around.
 #include "convert/DicomStructure.h"
+#include "convert/OutputEstimate.h"
 #include "FuzzDicomInput.h"
 #include <cstdio>
 #include <cstdlib>
@@ -53,13 +55,15 @@ void CheckHeaderAgrees(WholeFileVerdict verdict, const DicomHeader& header, uint
     if (header.bareDataSet)
         Require(verdict == WholeFileVerdict::NoPreamble || verdict == WholeFileVerdict::NoDicmPrefix,
                 "a bare data set has no meta group");
+    else if (verdict == WholeFileVerdict::MetaGroupUnreadable)
+        Require(header.isDicom != header.metaGroupUnreadable, "a meta group is read without its length, or not at all");
     else
         Require(header.isDicom == !MetaGroupRefused(verdict), "the check and the header agree on what is DICOM");
     if (verdict == WholeFileVerdict::Whole)
         Require(header.hasPixelData == true, "a whole file holds pixel data");
     if (verdict == WholeFileVerdict::NoPixelData)
         Require(header.hasPixelData == false, "the check and the header agree on a file without pixel data");
-    if (header.isDicom && verdict != WholeFileVerdict::NoTransferSyntax)
+    if (header.isDicom && verdict != WholeFileVerdict::NoTransferSyntax && verdict != WholeFileVerdict::MetaGroupUnreadable)
         Require((header.kind != TransferSyntaxKind::Uncompressed) == (verdict == WholeFileVerdict::NotUncompressed),
                 "the check and the header agree on what is uncompressed");
     if (verdict == WholeFileVerdict::NoTransferSyntax)
@@ -72,24 +76,31 @@ void CheckHeaderAgrees(WholeFileVerdict verdict, const DicomHeader& header, uint
                 "pixel data ends within the file");
 }
 
-// The estimate recomputed in 128 bits: either the exact sum, or the input's
-// size when the sum is refused.
+// The estimate recomputed in 128 bits: nothing, no room, or the input's
+// bytes outside its encapsulated pixel data and each of those decoded.
 void CheckEstimate(const DicomHeader& header, uint64_t size)
 {
-    const uint64_t estimate = EstimatedOutputSize(header, size);
-    if (!header.isDicom || header.kind == TransferSyntaxKind::Uncompressed)
-        Require(estimate == size, "uncompressed and non-DICOM inputs keep their size");
-    if (estimate == size)
+    const std::optional<uint64_t> estimate = EstimatedOutputSize(header, size);
+    if (!estimate || *estimate == 0)
         return;
-    Require(header.pixelDataOffset && header.rows && header.columns && header.bitsAllocated,
-            "an estimate needs pixel data and its dimensions");
+    Require(header.isDicom, "only DICOM inputs give an output");
     using Wide = unsigned __int128;
-    const Wide bits = Wide{ *header.rows } * *header.columns * header.numberOfFrames.value_or(1) *
-                      header.samplesPerPixel.value_or(1) * *header.bitsAllocated;
-    Wide bytes = (bits + 7) / 8;
-    bytes += bytes & 1;
-    const Wide exact = Wide{ *header.pixelDataOffset } + 12 + bytes;
-    Require(exact == estimate, "the estimate is the exact sum");
+    Wide exact = Wide{ size } + kRewriteAllowance + header.rewriteGrowth;
+    if (header.kind != TransferSyntaxKind::Jpeg) {
+        Require(exact == *estimate, "an input written again counts whole");
+        return;
+    }
+    for (const EncapsulatedPixelData& pixels : header.encapsulated) {
+        Require(pixels.closed && pixels.begin < pixels.end && pixels.end <= size, "pixel data lies within the file");
+        const JpegFrameHeader frame = pixels.firstFrame.value_or(JpegFrameHeader());
+        const auto pick = [](const std::optional<uint64_t>& a, uint64_t b) -> Wide { return a && *a ? *a : b; };
+        Wide bytes = pick(pixels.image.rows, frame.lines) * pick(pixels.image.columns, frame.samplesPerLine) *
+                     pick(pixels.image.samplesPerPixel, frame.components) * FramesToDecode(pixels) *
+                     (pixels.firstFrame && frame.precision <= 8 ? 1 : 2);
+        bytes += bytes & 1;
+        exact = exact - (pixels.end - pixels.begin) + 12 + bytes + (pixels.topLevel ? 0 : kNestedImageAllowance);
+    }
+    Require(exact == *estimate, "the estimate is the exact sum");
 }
 
 // No cut before the end of the pixel data is whole, nor a file with a few

@@ -51,11 +51,33 @@ TEST(RunOutcome, AWrittenOutputIsJudgedByItsCheckAndWhatItsInputHeld)
         EXPECT_EQ(ReasonForWrittenOutput(c.verdict, c.inputHadPixelData, c.replacedOriginal), c.reason) << c.what;
 }
 
-TEST(RunOutcome, RoomNeededIsWhatAnOutputAddsOverTheFileItReplaces)
+TEST(RunOutcome, RoomNeededIsTheClustersAnOutputAddsOverTheFileItReplaces)
 {
-    EXPECT_EQ(RoomNeeded(1000, 0), 1000u);   // a new output
-    EXPECT_EQ(RoomNeeded(1000, 300), 700u);  // replacing its compressed original
-    EXPECT_EQ(RoomNeeded(300, 1000), 0u);    // a smaller output gives room back, never a negative need
+    constexpr uint64_t k = 1024;
+    const struct Case {
+        uint64_t output, replaced, cluster, needed;
+    } cases[] = {
+        { 1000, 0, 1, 1000 },                 // no rounding
+        { 1000, 300, 1, 700 },                // replacing its compressed original
+        { 300, 1000, 1, 0 },                  // a smaller output gives room back, never a negative need
+        { 1000, 0, 4 * k, 4 * k },            // a new output takes whole clusters
+        { 250 * k, 34 * k, 128 * k, 128 * k },  // exFAT: two clusters where one was
+        { 100 * k, 34 * k, 128 * k, 0 },        // grows within its cluster
+        { 257 * k, 0, 128 * k, 384 * k },
+        { 128 * k, 0, 128 * k, 128 * k },       // exactly whole
+        { UINT64_MAX, 0, 4 * k, UINT64_MAX },   // too large to round: as it is
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(RoomNeeded(c.output, c.replaced, c.cluster), c.needed) << c.output << " over " << c.replaced;
+}
+
+TEST(RunOutcome, TheMarginIsOnePercentAndAtLeastEightMebibytesOfANeed)
+{
+    EXPECT_EQ(RoomMargin(0), 0u);  // outputs that need no room are never refused for the margin
+    EXPECT_EQ(RoomMargin(1), 8u << 20);
+    EXPECT_EQ(RoomMargin(800ull << 20), 8u << 20);
+    EXPECT_EQ(RoomMargin(1000ull << 20), 10ull << 20);
+    EXPECT_EQ(RoomMargin(100000000001ull), 1000000001ull);  // rounded up
 }
 
 TEST(RunOutcome, SizesAreShownRoundedUpInTheLargestFittingUnit)
@@ -71,7 +93,8 @@ TEST(RunOutcome, SizesAreShownRoundedUpInTheLargestFittingUnit)
     };
     for (const Case& c : cases)
         EXPECT_EQ(FormatByteSize(c.bytes), c.shown) << c.bytes;
-    const std::wstring message = DiskSpaceShortMessage(5 << 20, 1 << 20);
-    EXPECT_NE(message.find(L"必要な空き容量: 5.0 MB"), std::wstring::npos);
+    const std::wstring message = DiskSpaceShortMessage(5 << 20, 8 << 20, 1 << 20);
+    EXPECT_NE(message.find(L"必要な空き容量: 13.0 MB（余裕分 8.0 MB を含む）"), std::wstring::npos);
     EXPECT_NE(message.find(L"現在の空き容量: 1.0 MB"), std::wstring::npos);
+    EXPECT_NE(UnestimatedOutputsMessage(3).find(L" 3 件"), std::wstring::npos);
 }
