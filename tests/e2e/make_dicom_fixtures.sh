@@ -24,6 +24,12 @@
 #                  and an image (bare-image.dcm)
 #   many/          20 000 names of lossless.dcm (hard links, made at once):
 #                  a folder whose preparation takes a few seconds
+#   estimate/      the inputs of the room check's estimate, made by
+#                  tests/common/make_estimate_cases.sh, with the 256 x 256
+#                  ones for small disks (small-*.dcm: outputs about eight
+#                  times their size)
+#   usb.dcm        JPEG lossless, 300 x 292 RGB, about 30 KB: its output
+#                  (256.7 KiB of pixels) just passes two 128 KiB clusters
 #   awkward/       files whose names Windows could not have made, or would open
 #                  as another file, beside names that are safe; made here on the
 #                  Linux side, where such names can exist (as on disks written
@@ -31,7 +37,8 @@
 #                  look-alikes "sp.dcm" and "dot.dcm" hold baseline.dcm.
 set -euo pipefail
 out="$(realpath -m "$1")"
-dumps="$(dirname "$(realpath "$0")")/world"
+here="$(dirname "$(realpath "$0")")"
+dumps="$here/world"
 rm -rf "$out.tmp"
 mkdir -p "$out.tmp"
 cd "$out.tmp"
@@ -64,6 +71,8 @@ make_lossless() {
 make_lossless large 512x512 navy-orange
 make_lossless slow 3200x2400 white-navy
 make_lossless slowest 4800x3600 white-navy
+make_lossless usb 300x292 navy-orange
+SMALL=1 bash "$here/../common/make_estimate_cases.sh" estimate
 
 dcmdump -q -M baseline.dcm | grep '=JPEGBaseline' >/dev/null
 dcmdump -q -M lossless.dcm | grep '=JPEGLossless:Non-hierarchical-1stOrderPrediction' >/dev/null
