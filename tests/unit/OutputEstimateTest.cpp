@@ -78,8 +78,9 @@ TEST(OutputEstimate, AJpegOutputIsEveryByteAroundThePixelDataAndThePixelsDecoded
         EXPECT_EQ(EstimatedOutputSize(header, file.size()),
                   outside + 12 + c.pixelBytes + kRewriteAllowance + header.rewriteGrowth)
             << c.what;
-        if (!c.after.empty())
+        if (!c.after.empty()) {
             EXPECT_GT(outside, c.after.size()) << c.what;
+        }
     }
 }
 
