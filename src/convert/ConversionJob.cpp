@@ -113,10 +113,6 @@ WholeFileVerdict CheckOutput(const std::wstring& output)
     return source.IsOpen() ? CheckWholeUncompressed(source) : WholeFileVerdict::ReadFailed;
 }
 
-}  // namespace
-
-namespace {
-
 // The cluster size of the disk holding the folder: asked of the folder, and
 // where that is refused (the call wants a volume's root on some systems), of
 // the root of its volume. 0 when neither answers.

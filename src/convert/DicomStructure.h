@@ -1,8 +1,9 @@
 #pragma once
 // Reads the structure of a DICOM file without a DICOM library: the preamble,
 // the file meta information and the element headers of the data set. Values
-// are skipped by their lengths, so pixel data is never loaded and a large
-// file is read in a few small reads. Plain C++.
+// are skipped by their lengths, so pixel data is never loaded (of JPEG
+// fragments, only their first bytes) and a large file is read in a few small
+// reads. Plain C++.
 #include "convert/JpegFrameHeader.h"
 #include <cstddef>
 #include <cstdint>
@@ -168,7 +169,11 @@ struct DicomHeader {
 
 // Reads the meta group and, for transfer syntaxes whose data set is not
 // deflated, the data set up to its top-level Pixel Data element (to its end
-// when it holds none). A file without "DICM" after the preamble is read as a
-// bare data set; it counts as DICOM only when its elements ascend and walk
-// whole to the pixel data or to the end of the file.
+// when it holds none, or when dcmdjpeg decodes the syntax). A file without
+// "DICM" after the preamble is read as a bare data set; it counts as DICOM
+// only when its elements ascend and walk whole to the pixel data or to the
+// end of the file. Where dcmdjpeg reads on, so does the header: a meta group
+// whose length is wrong is read as far as its tags go, and an element of a
+// VR it does not know takes a 4-byte length after two capital letters and a
+// 2-byte one otherwise.
 DicomHeader ReadDicomHeader(ByteSource& source);
