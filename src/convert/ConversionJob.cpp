@@ -76,6 +76,16 @@ std::wstring ParentFolder(const std::wstring& folder)
     return end == std::wstring::npos ? folder : folder.substr(0, end + 1);
 }
 
+}  // namespace
+
+bool ParentFolderFound(const CString& folder)
+{
+    const std::wstring parent = ParentFolder(folder.Str());
+    return parent == folder.Str() || FolderFound(CString(parent));
+}
+
+namespace {
+
 // Whether both paths name one file: the same volume and file index.
 bool SameFile(const std::wstring& a, const std::wstring& b)
 {

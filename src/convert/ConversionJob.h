@@ -16,6 +16,10 @@ bool FolderFound(const CString& folder);
 // Creates the last folder of the path only.
 bool CreateOutputFolder(const CString& folder);
 
+// Whether the folder above the given one (ending in a backslash) exists, as
+// its creation needs; true when the text names none above it.
+bool ParentFolderFound(const CString& folder);
+
 // Writes text as the interpreter reads the batch file: in the OEM code page,
 // the code page of the console it gets (932 on a Japanese Windows). False
 // when the text has no exact form there, or none in the ANSI code page in

@@ -66,6 +66,12 @@ void CParvaneDlg::OnBnClickedConvert()
     const bool outputFolderFound = FolderFound(m_strOutputFolder);
     if (!outputFolderFound && ShowConvertMessage(kCreateOutputFolder) != IDYES)
         return;
+    // A folder whose parent is missing cannot be made; said before the room
+    // check, which could not ask that disk either.
+    if (!outputFolderFound && !ParentFolderFound(m_strOutputFolder)) {
+        ShowConvertMessage(kOutputFolderNotCreated);
+        return;
+    }
 
     // From here to the report the click is one followed run: the dialog
     // answers, its controls are held, the file work goes on in a worker

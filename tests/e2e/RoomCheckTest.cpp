@@ -72,13 +72,13 @@ protected:
         return inputs;
     }
 
+    // Starts Parvane on the folders; the caller clicks.
     void Start(const std::wstring& input, const std::wstring& output)
     {
         parvane = std::make_unique<ParvaneProcess>(work);
         ASSERT_NE(parvane->WaitForMainWindow(), nullptr);
         parvane->SetControlText(IDC_EDIT_INPUT, input);
         parvane->SetControlText(IDC_EDIT_OUTPUT, output);
-        parvane->Click(IDC_BUTTON_CONVERT);
     }
 
     // The room box before the run: nothing was started, every original kept.
@@ -140,6 +140,7 @@ TEST_F(RoomCheck, InputsOffTheStandardAreCountedAtTheirDecodedSize)
     const std::vector<std::wstring> names = AddInputs(folder, OffStandardInputs(), 64);
     const std::vector<std::string> originals = Contents(folder, names);
     Start(folder.wstring(), folder.wstring());
+    parvane->Click(IDC_BUTTON_CONVERT);
     ExpectRefusedBeforeTheRun(folder, names, originals, L"room-off-standard-box.bmp");
 }
 
@@ -151,7 +152,7 @@ TEST_F(RoomCheck, InputsOffTheStandardConvertInPlaceWhereTheyFit)
     const fs::path folder = disk / L"images";
     const std::vector<std::wstring> names = AddInputs(folder, OffStandardInputs(), 6);
     Start(folder.wstring(), folder.wstring());
-    ASSERT_TRUE(parvane->WaitUntilResponsive(kRunTimeout));
+    ASSERT_TRUE(parvane->ClickAndWait(IDC_BUTTON_CONVERT, kRunTimeout));
     EXPECT_TRUE(parvane->NoMessageBoxWithin(1s));
     for (const std::wstring& name : names) {
         const std::string output = ReadFileBytes(folder / name);
@@ -180,6 +181,7 @@ TEST_F(RoomCheck, OutputsOnExfatCountInWholeClusters)
     ASSERT_LT(addedInBytes, addedInClusters);
     LeaveFree(disk, (addedInBytes + addedInClusters) / 2);
     Start(folder.wstring(), folder.wstring());
+    parvane->Click(IDC_BUTTON_CONVERT);
     ExpectRefusedBeforeTheRun(folder, names, originals, L"room-exfat-box.bmp");
 }
 
@@ -191,6 +193,7 @@ TEST_F(RoomCheck, AFreeSpaceThatCannotBeAskedIsAQuestionBeforeTheRun)
     const fs::path in = work / L"in";
     AddInputs(in, { DicomFixtureFolder() / L"lossless.dcm" }, 2);
     Start(in.wstring(), L"out");
+    parvane->Click(IDC_BUTTON_CONVERT);
     MessageBoxView create = parvane->WaitForMessageBox();
     ASSERT_EQ(create.caption, L"出力フォルダがありません");
     parvane->Answer(create, IDYES);
@@ -220,6 +223,7 @@ TEST_F(RoomCheck, AnOutputWithoutABoundIsAQuestionBeforeTheRun)
     WriteFileBytes(folder / names[0], broken);
     const std::vector<std::string> originals = Contents(folder, names);
     Start(folder.wstring(), folder.wstring());
+    parvane->Click(IDC_BUTTON_CONVERT);
     MessageBoxView box = parvane->WaitForMessageBox(kRunTimeout);
     ASSERT_NE(box.hwnd, nullptr);
     EXPECT_EQ(box.caption, L"出力ファイルの大きさがわかりません");
