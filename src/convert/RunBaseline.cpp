@@ -31,9 +31,9 @@ std::unordered_map<std::wstring, FileState> ListFolder(const std::wstring& folde
 {
     std::unordered_map<std::wstring, FileState> files;
     WIN32_FIND_DATAW entry;
-    HANDLE search = ::FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
-                                       nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (search == INVALID_HANDLE_VALUE)
+    ScopedFindHandle search(::FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &entry,
+                                               FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!search.IsValid())
         return files;
     do {
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
@@ -43,8 +43,7 @@ std::unordered_map<std::wstring, FileState> ListFolder(const std::wstring& folde
         state.size = Combine(entry.nFileSizeHigh, entry.nFileSizeLow);
         state.lastWrite = Combine(entry.ftLastWriteTime.dwHighDateTime, entry.ftLastWriteTime.dwLowDateTime);
         files.emplace(FoldCase(entry.cFileName), state);
-    } while (::FindNextFileW(search, &entry));
-    ::FindClose(search);
+    } while (::FindNextFileW(search.Get(), &entry));
     return files;
 }
 

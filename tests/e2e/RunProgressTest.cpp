@@ -144,6 +144,18 @@ protected:
         parvane->SetControlText(IDC_EDIT_OUTPUT, output);
     }
 
+    // Another Parvane in the same working folder presses 一括変換 with these
+    // folders; the box it shows, a null view when none came.
+    static MessageBoxView ClickInAnotherParvane(ParvaneProcess& other, const fs::path& input, const fs::path& output)
+    {
+        if (!other.WaitForMainWindow())
+            return {};
+        other.SetControlText(IDC_EDIT_INPUT, input.wstring());
+        other.SetControlText(IDC_EDIT_OUTPUT, output.wstring());
+        other.Click(IDC_BUTTON_CONVERT);
+        return other.WaitForMessageBox();
+    }
+
     fs::path work;
     std::unique_ptr<ParvaneProcess> parvane;
     std::map<std::wstring, std::wstring> fixtureOf;
@@ -378,11 +390,7 @@ TEST_F(RunProgress, SecondParvaneInTheSameWorkingFolderIsTurnedAwayAndChangesNot
     EXPECT_FALSE(::DeleteFileW((work / L"uncompress.bat").c_str()));
 
     ParvaneProcess second(work);
-    ASSERT_NE(second.WaitForMainWindow(), nullptr);
-    second.SetControlText(IDC_EDIT_INPUT, secondIn.wstring());
-    second.SetControlText(IDC_EDIT_OUTPUT, secondOut.wstring());
-    second.Click(IDC_BUTTON_CONVERT);
-    MessageBoxView box = second.WaitForMessageBox();
+    MessageBoxView box = ClickInAnotherParvane(second, secondIn, secondOut);
     ASSERT_NE(box.hwnd, nullptr);
     EXPECT_EQ(box.caption, kInUseCaption);
     EXPECT_EQ(box.text.rfind(L"別の一括変換が、この作業フォルダの uncompress.bat を使用しています。"
@@ -438,11 +446,7 @@ TEST_F(RunProgress, AParvaneEndedDuringARunLeavesTheWorkingFolderInUseUntilTheRu
     parvane.reset();  // ended, as from the task manager
 
     ParvaneProcess second(work);
-    ASSERT_NE(second.WaitForMainWindow(), nullptr);
-    second.SetControlText(IDC_EDIT_INPUT, in.wstring());
-    second.SetControlText(IDC_EDIT_OUTPUT, out.wstring());
-    second.Click(IDC_BUTTON_CONVERT);
-    MessageBoxView box = second.WaitForMessageBox();
+    MessageBoxView box = ClickInAnotherParvane(second, in, out);
     ASSERT_NE(box.hwnd, nullptr);
     EXPECT_EQ(box.caption, kInUseCaption);
     second.Answer(box, IDOK);
