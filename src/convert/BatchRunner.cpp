@@ -1,5 +1,7 @@
 #include "convert/BatchRunner.h"
 #include "convert/BatchFile.h"
+#include <cwchar>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -67,6 +69,18 @@ private:
     STARTUPINFOEXW m_startup{};
 };
 
+// The file name of the program a process runs; empty when it cannot be asked.
+std::wstring ProgramOf(DWORD processId)
+{
+    ScopedKernelHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    wchar_t path[1024];
+    DWORD size = static_cast<DWORD>(std::size(path));
+    if (!process.IsValid() || !::QueryFullProcessImageNameW(process.Get(), 0, path, &size))
+        return {};
+    const wchar_t* name = std::wcsrchr(path, L'\\');
+    return name ? name + 1 : path;
+}
+
 }  // namespace
 
 std::wstring InterpreterCommandLine(const std::wstring& batchPath)
@@ -124,8 +138,10 @@ bool BatchRun::Ended()
         return false;
     if (!m_job.IsValid() || m_job.ActiveProcesses() <= 0)
         return true;
-    if (m_stopped)
-        m_job.EndProgramsNeverStarted();
+    if (m_stopped) {
+        for (DWORD ended : m_job.EndProgramsNeverStarted())
+            m_endedUnstarted.insert(ended);
+    }
     return false;
 }
 
@@ -136,5 +152,22 @@ void BatchRun::Stop()
     if (!CanStop() || m_stopped || InterpreterEnded())
         return;
     m_stopped = true;
+    for (DWORD processId : m_job.Processes()) {
+        const std::wstring program = ProgramOf(processId);
+        if (!program.empty() && _wcsicmp(program.c_str(), m_lineProgram.c_str()) != 0)
+            m_runningNoLine.insert(processId);
+    }
     ::TerminateProcess(m_process.Get(), ERROR_CANCELLED);
+}
+
+std::optional<size_t> BatchRun::LinesStarted() const
+{
+    const long total = m_stopped && m_job.IsValid() ? m_job.TotalProcesses() : -1;
+    if (total < 0)
+        return std::nullopt;
+    size_t noLine = m_runningNoLine.size();
+    for (DWORD ended : m_endedUnstarted)
+        noLine += m_runningNoLine.count(ended) == 0 ? 1 : 0;
+    const size_t processes = static_cast<size_t>(total);
+    return processes > noLine ? processes - noLine : 0;
 }

@@ -6,6 +6,8 @@
 // only: the dcmdjpeg it is running finishes its file.
 #include "afx/afx.h"
 #include "convert/ProcessJob.h"
+#include <optional>
+#include <set>
 #include <string>
 
 enum class BatchStart {
@@ -16,7 +18,9 @@ enum class BatchStart {
 
 class BatchRun {
 public:
-    BatchRun() = default;
+    // lineProgram: the file name of the program each line of the batch file
+    // runs, such as "dcmdjpeg.exe".
+    explicit BatchRun(std::wstring lineProgram) : m_lineProgram(std::move(lineProgram)) {}
     BatchRun(const BatchRun&) = delete;
     BatchRun& operator=(const BatchRun&) = delete;
 
@@ -38,13 +42,23 @@ public:
     // Ends the interpreter, so that no further line starts.
     void Stop();
     bool Stopped() const { return m_stopped; }
+    // After a stop, once the run has ended: how many lines the interpreter
+    // started, each of which ran its program to its end. Every process the
+    // job took in counts, less those that run no line (the interpreter, and
+    // the console host that Windows 8 and later start in the job, both seen
+    // at the stop) and the programs ended before they ran. Nothing when the
+    // job cannot tell.
+    std::optional<size_t> LinesStarted() const;
 
 private:
+    std::wstring m_lineProgram;
     ScopedKernelHandle m_runMarker;  // handed down to the interpreter
     ScopedFileHandle m_batchFile;    // held until the run object goes
     ProcessJob m_job;
     ScopedKernelHandle m_process;
     bool m_stopped = false;
+    std::set<DWORD> m_runningNoLine;     // at the stop
+    std::set<DWORD> m_endedUnstarted;    // after it
 };
 
 // The interpreter's command line for the batch file at batchPath: no AutoRun

@@ -1,4 +1,5 @@
 #include "convert/ConversionProgress.h"
+#include <algorithm>
 
 namespace {
 
@@ -25,8 +26,12 @@ const std::wstring& ConversionProgress::CurrentName() const
     return Total() == 0 ? none : m_script.FilesWithLine()[m_lines.Current()];
 }
 
-void MarkFilesNotReached(ConversionScript& script, const RunBaseline& baseline, size_t reached)
+void MarkFilesNotReached(ConversionScript& script, const RunBaseline& baseline, size_t reached,
+                         std::optional<size_t> linesStarted)
 {
     const size_t lines = script.FilesWithLine().size();
-    script.MarkNotReached(FirstLineNotReached(lines, reached, OutputOfLine(baseline)));
+    // A line whose output was seen was started, whatever the count says.
+    const size_t firstNotReached = linesStarted ? std::max(*linesStarted, reached)
+                                                : FirstLineNotReached(lines, reached, OutputOfLine(baseline));
+    script.MarkNotReached(std::min(firstNotReached, lines));
 }

@@ -4,6 +4,7 @@
 #include "convert/ConversionScript.h"
 #include "convert/LineProgress.h"
 #include "convert/RunBaseline.h"
+#include <optional>
 
 class ConversionProgress {
 public:
@@ -29,7 +30,9 @@ private:
     LineProgress m_lines;
 };
 
-// After a stop: marks the files whose lines the run never reached, those after
-// the last line whose output was written, looked for from the lines the
-// progress had reached.
-void MarkFilesNotReached(ConversionScript& script, const RunBaseline& baseline, size_t reached);
+// After a stop: marks the files whose lines the run never reached. Those are
+// the lines after the ones started, when the run could count them
+// (BatchRun::LinesStarted); else those after the last line whose output was
+// written, looked for from the lines the progress had reached.
+void MarkFilesNotReached(ConversionScript& script, const RunBaseline& baseline, size_t reached,
+                         std::optional<size_t> linesStarted);

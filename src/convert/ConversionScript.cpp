@@ -25,7 +25,8 @@ std::wstring ConversionLine(std::wstring_view inputFolder, std::wstring_view fil
     const std::wstring name = DoublePercentSigns(fileName);
     std::wstring line;
     line.reserve(2 * (inputFolder.size() + name.size()) + 16);
-    line += L"dcmdjpeg \"";
+    line += kLineProgram;
+    line += L" \"";
     line += DoublePercentSigns(inputFolder);
     line += name;
     line += L"\" \"";
@@ -38,7 +39,7 @@ std::wstring ConversionLine(std::wstring_view inputFolder, std::wstring_view fil
 ConversionScript::ConversionScript(std::wstring_view inputFolder, std::wstring outputFolder, Encoder encode)
     : m_outputFolder(std::move(outputFolder)), m_encode(std::move(encode))
 {
-    m_lineStart = L"dcmdjpeg \"" + DoublePercentSigns(inputFolder);
+    m_lineStart = kLineProgram + (L" \"" + DoublePercentSigns(inputFolder));
     m_lineMiddle = L"\" \"" + DoublePercentSigns(m_outputFolder);
     m_foldersEncoded = m_encode(m_lineStart, m_lineStartBytes) && m_encode(m_lineMiddle, m_lineMiddleBytes);
 }

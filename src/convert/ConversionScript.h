@@ -8,6 +8,11 @@
 #include <string_view>
 #include <vector>
 
+// The program each line runs, as the line names it, and the file the
+// interpreter finds for that name.
+constexpr wchar_t kLineProgram[] = L"dcmdjpeg";
+constexpr wchar_t kLineProgramFile[] = L"dcmdjpeg.exe";
+
 // Appends a backslash to a folder path that does not end in one. Callers
 // report an empty path before this; it would become a lone backslash.
 void AppendBackslashIfMissing(std::wstring& folder);

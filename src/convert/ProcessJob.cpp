@@ -67,18 +67,33 @@ long ProcessJob::ActiveProcesses() const
     return static_cast<long>(info.ActiveProcesses);
 }
 
+long ProcessJob::TotalProcesses() const
+{
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
+    if (!::QueryInformationJobObject(m_job.Get(), JobObjectBasicAccountingInformation, &info, sizeof(info), nullptr))
+        return -1;
+    return static_cast<long>(info.TotalProcesses);
+}
+
+std::vector<DWORD> ProcessJob::Processes() const
+{
+    return ProcessesOfJob(m_job.Get());
+}
+
 // Used after a stop, with the interpreter gone: a program it was starting at
 // that moment may have been created but never resumed (the system creates a
 // new process with its first thread suspended and resumes it last). It has
 // run none of its code, so ending it loses nothing; a program that runs is
 // left to finish its file.
-void ProcessJob::EndProgramsNeverStarted()
+std::vector<DWORD> ProcessJob::EndProgramsNeverStarted()
 {
+    std::vector<DWORD> ended;
     for (DWORD processId : ProcessesOfJob(m_job.Get())) {
         if (!AllThreadsSuspended(processId))
             continue;
         ScopedKernelHandle process(::OpenProcess(PROCESS_TERMINATE, FALSE, processId));
-        if (process.IsValid())
-            ::TerminateProcess(process.Get(), ERROR_CANCELLED);
+        if (process.IsValid() && ::TerminateProcess(process.Get(), ERROR_CANCELLED))
+            ended.push_back(processId);
     }
+    return ended;
 }

@@ -3,6 +3,7 @@
 // and tells how many of them still run. No limits are set; closing it ends
 // nothing, so a run outlives a Parvane that is ended.
 #include "afx/afx.h"
+#include <vector>
 
 class ProcessJob {
 public:
@@ -15,9 +16,14 @@ public:
 
     // -1 when the job cannot tell.
     long ActiveProcesses() const;
+    // Every process the job has taken in, ended ones too; -1 when it cannot tell.
+    long TotalProcesses() const;
+    // The ids of the processes of the job that run now.
+    std::vector<DWORD> Processes() const;
     // Ends every process of the job whose threads are all suspended: one
     // created and never let run, which would otherwise stay for ever.
-    void EndProgramsNeverStarted();
+    // Returns the ids of those it ended.
+    std::vector<DWORD> EndProgramsNeverStarted();
 
 private:
     ScopedKernelHandle m_job;

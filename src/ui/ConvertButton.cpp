@@ -137,8 +137,9 @@ void CParvaneDlg::RunConversionScript(ConversionScript& script, const RunBaselin
 {
     bool stopped = false;
     size_t reached = 0;
+    std::optional<size_t> linesStarted;
     {
-        BatchRun run;
+        BatchRun run(kLineProgramFile);
         const BatchStart start = run.Start(script.Bytes());
         if (start != BatchStart::Started)
             window.CloseProgress();
@@ -156,10 +157,11 @@ void CParvaneDlg::RunConversionScript(ConversionScript& script, const RunBaselin
         window.Follow(run, progress);
         stopped = run.Stopped();
         reached = progress.Reached();
+        linesStarted = run.LinesStarted();
     }
     window.InBackground(kCheckingPhase, kFilesCheckedWord, [&](WorkProgress& progress) {
         if (stopped)
-            MarkFilesNotReached(script, baseline, reached);
+            MarkFilesNotReached(script, baseline, reached, linesStarted);
         MarkFilesNotConverted(script, m_strInputFolder, baseline, &progress);
     });
     window.CloseProgress();

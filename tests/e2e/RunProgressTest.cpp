@@ -9,9 +9,12 @@
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 #include <cstdio>
+#include <atomic>
 #include <map>
 #include <memory>
+#include <set>
 #include <sstream>
+#include <thread>
 
 using namespace e2e;
 namespace fs = std::filesystem;
@@ -80,6 +83,44 @@ std::vector<HANDLE> OpenRunningConverters()
 {
     return OpenRunning(L"dcmdjpeg.exe");
 }
+
+// Counts the dcmdjpeg processes that run while it lives, each told apart by
+// its id and start time, looking every 10 ms: one dcmdjpeg takes a tenth of
+// a second at least, so none is missed.
+class ConverterCount {
+public:
+    ConverterCount() : m_thread([this] { Watch(); }) {}
+    ~ConverterCount() { Finish(); }
+    ConverterCount(const ConverterCount&) = delete;
+    ConverterCount& operator=(const ConverterCount&) = delete;
+
+    size_t Finish()
+    {
+        m_done = true;
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_seen.size();
+    }
+
+private:
+    void Watch()
+    {
+        while (!m_done) {
+            for (HANDLE process : OpenRunningConverters()) {
+                FILETIME created{}, exited{}, kernel{}, user{};
+                if (::GetProcessTimes(process, &created, &exited, &kernel, &user))
+                    m_seen.insert({ ::GetProcessId(process),
+                                    (uint64_t(created.dwHighDateTime) << 32) | created.dwLowDateTime });
+                ::CloseHandle(process);
+            }
+            ::Sleep(10);
+        }
+    }
+
+    std::atomic<bool> m_done{ false };
+    std::set<std::pair<DWORD, uint64_t>> m_seen;
+    std::thread m_thread;
+};
 
 // Runs dcmdjpeg once on a file, as a line of the batch file would.
 double SecondsForOneFile(const fs::path& work, const fs::path& input)
@@ -285,6 +326,55 @@ TEST_F(RunProgress, CancelEndsTheRunAfterTheFileBeingConverted)
               std::wstring::npos);
     EXPECT_EQ(box.text.find(L"dcmdjpeg が出力ファイルを書きませんでした"), std::wstring::npos);
     SaveScreenshot(box.hwnd, ArtifactFolder() / L"stopped-box.bmp");
+    parvane->Answer(box, IDOK);
+    EXPECT_TRUE(parvane->WaitUntilResponsive(5s));
+}
+
+// A stop amid failing lines: the lines started keep their own reasons, the
+// one failing at the stop too; only the lines never started are listed as
+// not reached. Lines 10 to 12 are no DICOM files; lines 13 to 21 are slow
+// images whose outputs cannot be written (a folder of that name is in the
+// way); the rest convert.
+TEST_F(RunProgress, AStopAmidFailingLinesKeepsTheReasonsOfEveryLineStarted)
+{
+    const fs::path in = work / L"in";
+    const fs::path out = work / L"out";
+    std::vector<size_t> slowAt;
+    for (size_t place = 13; place < 22; ++place)
+        slowAt.push_back(place);
+    const std::vector<std::wstring> order = MakeInput(in, 60, slowAt, L"slowest");
+    for (size_t line = 10; line < 13; ++line)
+        WriteFileBytes(in / order[line], "not a DICOM file");
+    for (size_t line : slowAt)
+        fs::create_directories(out / order[line]);
+
+    Start(in.wstring(), out.wstring());
+    ConverterCount converters;
+    parvane->Click(IDC_BUTTON_CONVERT);
+    const HWND window = parvane->WaitForProgressWindow(30s);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return fs::exists(out / order[9]); }, 60s));
+    ::Sleep(2000);  // past the lines without DICOM, into the slow ones
+    const ProgressView view = ReadProgressWindow(window);
+    ASSERT_NE(view.cancel, nullptr);
+    ::PostMessageW(view.cancel, BM_CLICK, 0, 0);
+    MessageBoxView box = parvane->WaitForMessageBox(kRunTimeout);
+    ASSERT_NE(box.hwnd, nullptr);
+    const size_t started = converters.Finish();
+
+    ASSERT_GT(started, 13u) << "the stop came during the slow failing lines";
+    ASSERT_LE(started, 22u) << "the stop came during the slow failing lines";
+    for (size_t line = 22; line < order.size(); ++line)
+        EXPECT_FALSE(fs::exists(out / order[line])) << line;
+    EXPECT_EQ(box.caption, kSkippedCaption);
+    EXPECT_NE(box.text.find(L"DICOM ファイルではありません（3 件）:\n    " + order[10]), std::wstring::npos) << box.text;
+    EXPECT_NE(box.text.find(L"dcmdjpeg が出力ファイルを書きませんでした（読み込めない、壊れている など）（" +
+                            std::to_wstring(started - 13) + L" 件）:\n    " + order[13]),
+              std::wstring::npos) << box.text;
+    EXPECT_NE(box.text.find(L"    " + order[started - 1] + L"\n"), std::wstring::npos) << "the line failing at the stop";
+    EXPECT_NE(box.text.find(L"中止したため変換していません（" + std::to_wstring(order.size() - started) + L" 件）:\n    " +
+                            order[started]),
+              std::wstring::npos) << box.text;
     parvane->Answer(box, IDOK);
     EXPECT_TRUE(parvane->WaitUntilResponsive(5s));
 }
