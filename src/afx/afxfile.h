@@ -18,6 +18,10 @@ public:
     BOOL IsDirectory() const { return MatchesMask(FILE_ATTRIBUTE_DIRECTORY); }
     virtual BOOL MatchesMask(DWORD mask) const;
     CString GetFileName() const { return CString(m_current.cFileName); }
+    ULONGLONG GetLength() const
+    {
+        return (static_cast<ULONGLONG>(m_current.nFileSizeHigh) << 32) | m_current.nFileSizeLow;
+    }
 
     virtual ~CFileFind() = default;
 

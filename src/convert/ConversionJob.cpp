@@ -57,7 +57,7 @@ ConversionScript GatherConversionScript(const CString& inputFolder, const CStrin
         more = finder.FindNextFile();
         if (finder.IsDots() || finder.IsDirectory())
             continue;
-        script.AddFile(finder.GetFileName().Str());
+        script.AddFile(finder.GetFileName().Str(), finder.GetLength());
         if (progress) {
             progress->Step();
             if (progress->StopAsked())
@@ -175,6 +175,20 @@ bool FoldersAreOne(const CString& inputFolder, const CString& outputFolder)
     return SameFile(inputFolder.Str(), outputFolder.Str());
 }
 
+namespace {
+
+// Why dcmdjpeg wrote no output for the line, from its input; a file too
+// small to be DICOM is not opened for it.
+SkipReason ReasonFromInput(const RunBaseline& baseline, size_t line, const std::wstring& input)
+{
+    if (baseline.InputTooSmallForDicom(line))
+        return SkipReason::NotDicom;
+    FileByteSource source(input);
+    return source.IsOpen() ? ReasonForMissingOutput(ReadDicomHeader(source)) : SkipReason::NotConverted;
+}
+
+}  // namespace
+
 void MarkFilesNotConverted(ConversionScript& script, const CString& inputFolder, const RunBaseline& baseline,
                            WorkProgress* progress)
 {
@@ -186,9 +200,7 @@ void MarkFilesNotConverted(ConversionScript& script, const CString& inputFolder,
         if (progress)
             progress->Step();
         if (!baseline.OutputWritten(line)) {
-            FileByteSource source(input);
-            notConverted.push_back({ name, source.IsOpen() ? ReasonForMissingOutput(ReadDicomHeader(source))
-                                                           : SkipReason::NotConverted });
+            notConverted.push_back({ name, ReasonFromInput(baseline, line, input) });
             return;
         }
         // Whether the output replaced its input costs two opens: asked only

@@ -44,15 +44,17 @@ ConversionScript::ConversionScript(std::wstring_view inputFolder, std::wstring o
     m_foldersEncoded = m_encode(m_lineStart, m_lineStartBytes) && m_encode(m_lineMiddle, m_lineMiddleBytes);
 }
 
-void ConversionScript::AddFile(std::wstring_view fileName)
+void ConversionScript::AddFile(std::wstring_view fileName, uint64_t size)
 {
     std::optional<SkipReason> problem = FileNameProblem(fileName);
     if (!problem)
         problem = AppendLine(fileName);
-    if (problem)
+    if (problem) {
         m_skipped.push_back({ std::wstring(fileName), *problem });
-    else
+    } else {
         m_withLine.emplace_back(fileName);
+        m_inputSizes.push_back(size);
+    }
 }
 
 // The same line as ConversionLine gives, with CR LF in place of the line feed.
@@ -93,8 +95,10 @@ void ConversionScript::MarkNotReached(size_t firstLine)
 {
     for (size_t line = firstLine; line < m_withLine.size(); ++line)
         m_skipped.push_back({ std::move(m_withLine[line]), SkipReason::NotReached });
-    if (firstLine < m_withLine.size())
+    if (firstLine < m_withLine.size()) {
         m_withLine.resize(firstLine);
+        m_inputSizes.resize(firstLine);
+    }
 }
 
 namespace {

@@ -3,6 +3,7 @@
 // the bytes of uncompress.bat. Plain C++; the caller supplies the encoder of
 // the code page the interpreter reads the batch file in.
 #include "convert/NameChecks.h"
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -44,8 +45,9 @@ public:
     // Both folders end in a backslash and passed IsSafeFolderText.
     ConversionScript(std::wstring_view inputFolder, std::wstring outputFolder, Encoder encode);
 
-    // Adds the line for one file, or notes why the file gets none.
-    void AddFile(std::wstring_view fileName);
+    // Adds the line for one file, or notes why the file gets none; size is
+    // the file's as its folder listed it.
+    void AddFile(std::wstring_view fileName, uint64_t size = kSizeUnknown);
     // Notes a file whose line was written but which was not converted.
     void MarkNotConverted(std::wstring_view fileName, SkipReason reason = SkipReason::NotConverted);
     // After a stop: notes the files of the lines from firstLine on, which the
@@ -58,6 +60,10 @@ public:
     // The files that have a line, in the order of the lines (after a stop,
     // those the run reached).
     const std::vector<std::wstring>& FilesWithLine() const { return m_withLine; }
+    // The size of each file with a line, in the same order; kSizeUnknown
+    // when none was given.
+    const std::vector<uint64_t>& InputSizes() const { return m_inputSizes; }
+    static constexpr uint64_t kSizeUnknown = UINT64_MAX;
     const std::vector<SkippedFile>& Skipped() const { return m_skipped; }
     const std::wstring& OutputFolder() const { return m_outputFolder; }
 
@@ -77,6 +83,7 @@ private:
     std::string m_bytes;
     std::string m_nameBytes;
     std::vector<std::wstring> m_withLine;
+    std::vector<uint64_t> m_inputSizes;
     std::vector<SkippedFile> m_skipped;
 };
 

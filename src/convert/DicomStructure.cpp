@@ -715,7 +715,7 @@ WholeFileVerdict ReadDataSetHeader(WindowedReader& reader, uint64_t offset, Enco
 void ReadBareDataSet(WindowedReader& reader, DicomHeader& header)
 {
     uint8_t first[6];
-    if (reader.Size() < 8 || !reader.Read(0, first, sizeof(first)))
+    if (reader.Size() < kSmallestDicomFile || !reader.Read(0, first, sizeof(first)))
         return;
     const uint16_t group = Read16(first, false);
     if (group < 0x0002 || group % 2 != 0)

@@ -177,3 +177,7 @@ struct DicomHeader {
 // VR it does not know takes a 4-byte length after two capital letters and a
 // 2-byte one otherwise.
 DicomHeader ReadDicomHeader(ByteSource& source);
+
+// No smaller file holds a data element: its tag and length, with or without
+// a VR between them.
+constexpr uint64_t kSmallestDicomFile = 8;

@@ -38,13 +38,17 @@ public:
     // The most the line's output can take (see EstimatedOutputSize); absent
     // when no bound could be had.
     std::optional<uint64_t> OutputSizeExpected(size_t line) const { return m_inputs.at(line).outputSize; }
+    // Whether the line's input, as its folder listed it, was too small to be
+    // a DICOM file; such a file is never opened.
+    bool InputTooSmallForDicom(size_t line) const { return m_inputs.at(line).tooSmallForDicom; }
 
 private:
     struct Input {
         std::optional<bool> hasPixelData;
         std::optional<uint64_t> outputSize;
+        bool tooSmallForDicom = false;
     };
-    static Input ReadInput(const std::wstring& path);
+    static Input ReadInput(const std::wstring& path, uint64_t listedSize);
     std::wstring OutputPath(size_t line) const;
 
     const ConversionScript& m_script;

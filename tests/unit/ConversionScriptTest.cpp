@@ -131,10 +131,13 @@ TEST(ConversionScript, MessageGroupsByReasonWithCountsAndCutsLongGroups)
 TEST(ConversionScript, FilesNotReachedAfterAStopAreListedUnderTheirOwnReason)
 {
     ConversionScript script(L"C:\\in\\", L"D:\\out\\", &EncodeLatin1);
+    uint64_t size = 100;
     for (const wchar_t* name : { L"a.dcm", L"CON", L"b.dcm", L"c.dcm", L"d.dcm" })
-        script.AddFile(name);
+        script.AddFile(name, size++);
+    EXPECT_EQ(script.InputSizes(), (std::vector<uint64_t>{ 100, 102, 103, 104 })) << "one per line";
     script.MarkNotReached(1);  // only a.dcm's line ran
     EXPECT_EQ(script.FilesWithLine(), std::vector<std::wstring>{ L"a.dcm" });
+    EXPECT_EQ(script.InputSizes(), std::vector<uint64_t>{ 100 });
     EXPECT_EQ(Reasons(script), (std::vector<SkipReason>{ SkipReason::DeviceName, SkipReason::NotReached,
                                                          SkipReason::NotReached, SkipReason::NotReached }));
     script.MarkNotConverted(L"a.dcm");
