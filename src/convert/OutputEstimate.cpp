@@ -50,8 +50,10 @@ std::optional<uint64_t> RewrittenSize(const DicomHeader& header, uint64_t inputS
 
 std::optional<uint64_t> JpegOutputSize(const DicomHeader& header, uint64_t inputSize)
 {
-    if (!header.pixelDataOffset)
-        return header.hasPixelData == false ? RewrittenSize(header, inputSize) : std::nullopt;
+    // Without pixel data of its own, a data set may still hold icon images
+    // in its sequences, which dcmdjpeg decodes all the same.
+    if (!header.pixelDataOffset && header.hasPixelData != false)
+        return std::nullopt;
     std::optional<uint64_t> size = RewrittenSize(header, inputSize);
     for (const EncapsulatedPixelData& pixels : header.encapsulated) {
         if (pixels.cutShort)

@@ -108,6 +108,18 @@ TEST(OutputEstimate, AJpegIconImageCountsDecodedToo)
         outside -= pixels.end - pixels.begin;
     EXPECT_EQ(EstimatedOutputSize(header, file.size()),
               outside + (12 + 64 + kNestedImageAllowance) + (12 + 12) + kRewriteAllowance + header.rewriteGrowth);
+
+    // A data set without pixel data of its own (a report, say) with an icon.
+    DataSet report(kExplicitLittle);
+    report.Element(0x0008, 0x0060, "CS", "SR").DefinedSequence(0x0088, 0x0200, icon);
+    const std::string reportFile = FileStart(kJpegLossless) + report.Bytes();
+    const DicomHeader reportHeader = Header(reportFile);
+    ASSERT_EQ(reportHeader.hasPixelData, false);
+    ASSERT_EQ(reportHeader.encapsulated.size(), 1u);
+    const EncapsulatedPixelData& reportIcon = reportHeader.encapsulated[0];
+    EXPECT_EQ(EstimatedOutputSize(reportHeader, reportFile.size()),
+              reportFile.size() - (reportIcon.end - reportIcon.begin) + (12 + 64 + kNestedImageAllowance) +
+                  kRewriteAllowance + reportHeader.rewriteGrowth);
 }
 
 TEST(OutputEstimate, FilesDcmdjpegDoesNotDecodeNeedNoRoomAndOthersAreWrittenAgain)
