@@ -8,11 +8,12 @@
 #include "resource.h"
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
+#include <winternl.h>
 #include <cstdio>
 #include <atomic>
 #include <map>
 #include <memory>
-#include <set>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -84,26 +85,67 @@ std::vector<HANDLE> OpenRunningConverters()
     return OpenRunning(L"dcmdjpeg.exe");
 }
 
-// Counts the dcmdjpeg processes that one Parvane's runs start (a dcmdjpeg
-// whose parent's parent is that Parvane: other tests run beside this one),
-// each told apart by its id and start time, looking every 10 ms: one dcmdjpeg
-// takes a tenth of a second at least, so none is missed.
-class ConverterCount {
-public:
-    explicit ConverterCount(DWORD parvane) : m_parvane(parvane), m_thread([this] { Watch(); }) {}
-    ~ConverterCount() { Finish(); }
-    ConverterCount(const ConverterCount&) = delete;
-    ConverterCount& operator=(const ConverterCount&) = delete;
+// The command line of a running process, read from its process parameters;
+// empty when they cannot be read (yet).
+std::wstring CommandLineOf(HANDLE process)
+{
+    using QueryProcess = LONG(NTAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+    static const auto query = reinterpret_cast<QueryProcess>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION basic{};
+    PEB peb{};
+    RTL_USER_PROCESS_PARAMETERS parameters{};
+    if (!query || query(process, ProcessBasicInformation, &basic, sizeof(basic), nullptr) != 0 ||
+        !::ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof(peb), nullptr) || !peb.ProcessParameters ||
+        !::ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof(parameters), nullptr))
+        return {};
+    std::wstring text(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
+    if (text.empty() ||
+        !::ReadProcessMemory(process, parameters.CommandLine.Buffer, &text[0], parameters.CommandLine.Length, nullptr))
+        return {};
+    return text;
+}
 
+// Follows the dcmdjpeg processes that one Parvane's run starts (a dcmdjpeg
+// whose parent's parent is that Parvane: other tests run beside this one) and
+// tells the furthest line any of them ran, by the input its command line
+// names. Looking every 10 ms under load can miss a quick line, but not the
+// slow ones that matter here; the interpreter runs the lines in order, so
+// every line before the furthest one started too. A program the stop ended
+// before it ran (exit code ERROR_CANCELLED) started no line.
+class LineWatch {
+public:
+    LineWatch(DWORD parvane, std::vector<std::wstring> inputs)
+        : m_parvane(parvane), m_inputs(std::move(inputs)), m_thread([this] { Watch(); })
+    {
+    }
+    ~LineWatch() { Finish(); }
+    LineWatch(const LineWatch&) = delete;
+    LineWatch& operator=(const LineWatch&) = delete;
+
+    // Once the run has ended: the lines started, as far as the furthest one seen.
     size_t Finish()
     {
         m_done = true;
         if (m_thread.joinable())
             m_thread.join();
-        return m_seen.size();
+        for (auto& [id, seen] : m_seen) {
+            DWORD code = STILL_ACTIVE;
+            ::GetExitCodeProcess(seen.process, &code);
+            if (code != ERROR_CANCELLED)
+                m_started = std::max(m_started, seen.line + 1);
+            ::CloseHandle(seen.process);
+        }
+        m_seen.clear();
+        return m_started;
     }
 
 private:
+    struct Seen {
+        HANDLE process;
+        size_t line;
+    };
+
     void Watch()
     {
         while (!m_done) {
@@ -127,20 +169,31 @@ private:
         ::CloseHandle(snapshot);
         for (DWORD id : converters) {
             const auto parent = parentOf.find(parentOf[id]);
-            if (parent == parentOf.end() || parent->second != m_parvane)
+            if (parent == parentOf.end() || parent->second != m_parvane || m_seen.count(id) != 0)
                 continue;
-            HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
-            FILETIME created{}, exited{}, kernel{}, user{};
-            if (process && ::GetProcessTimes(process, &created, &exited, &kernel, &user))
-                m_seen.insert({ id, (uint64_t(created.dwHighDateTime) << 32) | created.dwLowDateTime });
-            if (process)
+            HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
+            const std::optional<size_t> line = process ? LineOf(CommandLineOf(process)) : std::nullopt;
+            if (line)
+                m_seen.emplace(id, Seen{ process, *line });
+            else if (process)
                 ::CloseHandle(process);
         }
     }
 
+    std::optional<size_t> LineOf(const std::wstring& commandLine) const
+    {
+        for (size_t line = 0; line < m_inputs.size(); ++line) {
+            if (commandLine.find(L"\\" + m_inputs[line] + L"\"") != std::wstring::npos)
+                return line;
+        }
+        return std::nullopt;
+    }
+
     DWORD m_parvane;
+    std::vector<std::wstring> m_inputs;
     std::atomic<bool> m_done{ false };
-    std::set<std::pair<DWORD, uint64_t>> m_seen;
+    std::map<DWORD, Seen> m_seen;  // each process kept open to read its end
+    size_t m_started = 0;
     std::thread m_thread;
 };
 
@@ -371,7 +424,7 @@ TEST_F(RunProgress, AStopAmidFailingLinesKeepsTheReasonsOfEveryLineStarted)
         fs::create_directories(out / order[line]);
 
     Start(in.wstring(), out.wstring());
-    ConverterCount converters(parvane->Id());
+    LineWatch lines(parvane->Id(), order);
     parvane->Click(IDC_BUTTON_CONVERT);
     const HWND window = parvane->WaitForProgressWindow(30s);
     ASSERT_NE(window, nullptr);
@@ -382,7 +435,7 @@ TEST_F(RunProgress, AStopAmidFailingLinesKeepsTheReasonsOfEveryLineStarted)
     ::PostMessageW(view.cancel, BM_CLICK, 0, 0);
     MessageBoxView box = parvane->WaitForMessageBox(kRunTimeout);
     ASSERT_NE(box.hwnd, nullptr);
-    const size_t started = converters.Finish();
+    const size_t started = lines.Finish();
 
     std::printf("stop: %zu lines started\n", started);
     ASSERT_GT(started, 13u) << "the stop came during the slow failing lines";
