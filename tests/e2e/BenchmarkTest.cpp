@@ -280,6 +280,10 @@ TEST(Benchmark, DISABLED_ManyFilesFromTheClickToTheReport)
     probe.join();
     ASSERT_TRUE(handled) << "the click ends without a box";
     const size_t written = static_cast<size_t>(std::distance(fs::directory_iterator(out), fs::directory_iterator()));
+    std::printf("%zu files through the button: progress window after %.2f s; longest answer %.2f s (%zu probes); "
+                "click %.1f s; %zu written\n",
+                files, untilWindow, longest, probes, whole, written);
+    std::fflush(stdout);
 
     fs::remove_all(out);
     fs::create_directories(out);
