@@ -106,6 +106,18 @@ ScopedEnvironment::~ScopedEnvironment()
 std::filesystem::path ArtifactFolder() { return ARTIFACT_FOLDER_PATH; }
 std::filesystem::path DicomFixtureFolder() { return DICOM_FIXTURE_FOLDER_PATH; }
 std::filesystem::path SmallDisksFolder() { return SMALL_DISKS_PATH; }
+
+std::filesystem::path EmptiedSmallDisk(const wchar_t* name)
+{
+    const std::filesystem::path disk = SmallDisksFolder() / name;
+    if (!std::filesystem::exists(disk / L"mounted"))
+        return {};
+    for (const auto& entry : std::filesystem::directory_iterator(disk)) {
+        if (entry.path().filename() != L"mounted")
+            std::filesystem::remove_all(entry.path());
+    }
+    return disk;
+}
 std::filesystem::path ClockSharesFolder() { return CLOCK_SHARES_PATH; }
 
 std::wstring WindowText(HWND hwnd)

@@ -25,6 +25,8 @@ std::filesystem::path ArtifactFolder();
 // Small file systems mounted for the tests of full disks (see small_disks.sh):
 // during/ (12 MiB) and small/ (2 MiB).
 std::filesystem::path SmallDisksFolder();
+// One of those disks, emptied; an empty path where none could be mounted.
+std::filesystem::path EmptiedSmallDisk(const wchar_t* name);
 // File servers whose clocks are off (see clock_shares.sh): the folder where
 // ahead/ and behind/ are mounted, each reached as \\parvane-server\<name>.
 std::filesystem::path ClockSharesFolder();

@@ -23,18 +23,7 @@ std::wstring FileName(int i) { return L"image" + std::to_wstring(i) + L".dcm"; }
 
 class FullDisk : public ::testing::Test {
 protected:
-    // A mounted small disk, emptied; skips the test where none could be mounted.
-    fs::path Disk(const wchar_t* name)
-    {
-        const fs::path disk = SmallDisksFolder() / name;
-        if (!fs::exists(disk / L"mounted"))
-            return {};
-        for (const auto& entry : fs::directory_iterator(disk)) {
-            if (entry.path().filename() != L"mounted")
-                fs::remove_all(entry.path());
-        }
-        return disk;
-    }
+    fs::path Disk(const wchar_t* name) { return EmptiedSmallDisk(name); }
 
     void SetUp() override
     {

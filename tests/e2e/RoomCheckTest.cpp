@@ -31,18 +31,7 @@ bool IsDefaultButton(const MessageBoxView& box, int id)
 
 class RoomCheck : public ::testing::Test {
 protected:
-    // A mounted small disk, emptied; empty where none could be mounted.
-    static fs::path Disk(const wchar_t* name)
-    {
-        const fs::path disk = SmallDisksFolder() / name;
-        if (!fs::exists(disk / L"mounted"))
-            return {};
-        for (const auto& entry : fs::directory_iterator(disk)) {
-            if (entry.path().filename() != L"mounted")
-                fs::remove_all(entry.path());
-        }
-        return disk;
-    }
+    static fs::path Disk(const wchar_t* name) { return EmptiedSmallDisk(name); }
 
     void SetUp() override
     {
