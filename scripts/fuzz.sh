@@ -13,4 +13,4 @@ cmake --build "$PARVANE_BUILD/native" --target fuzz_batch_line
 unit="$PARVANE_BUILD/native/tests/unit"
 mkdir -p "$unit/fuzz-batch-line-corpus"
 "$unit/fuzz_batch_line" -runs="$runs" -max_len=512 -print_final_stats=1 "$@" \
-  "$unit/fuzz-batch-line-corpus" "$PARVANE_ROOT/tests/unit/fuzz-batch-line-seeds"
+  "$unit/fuzz-batch-line-corpus" "$PARVANE_ROOT/tests/unit/script/fuzz-batch-line-seeds"

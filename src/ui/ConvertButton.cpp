@@ -1,11 +1,14 @@
 // The batch-convert button: checks both folders, creates a missing output
 // folder on request, gathers the conversion script and runs it, and turns
 // each result into a box.
-#include "convert/BatchFile.h"
-#include "convert/BatchRunner.h"
-#include "convert/ConversionJob.h"
-#include "convert/ConversionProgress.h"
-#include "convert/RunOutcome.h"
+#include "check/AfterRunCheck.h"
+#include "check/RoomCheck.h"
+#include "gather/Folders.h"
+#include "gather/Gathering.h"
+#include "report/ReportTexts.h"
+#include "run/BatchFile.h"
+#include "run/BatchRunner.h"
+#include "run/ConversionProgress.h"
 #include "ui/ConvertMessages.h"
 #include "ui/ParvaneDlg.h"
 #include "ui/RunWindow.h"

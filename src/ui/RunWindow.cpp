@@ -1,6 +1,6 @@
 #include "ui/RunWindow.h"
-#include "convert/BatchRunner.h"
-#include "convert/ConversionProgress.h"
+#include "run/BatchRunner.h"
+#include "run/ConversionProgress.h"
 #include <algorithm>
 #include <exception>
 

@@ -5,7 +5,7 @@
 // progress window shows the phase and the count, and the taskbar button the
 // conversion; the progress window's cancel button stops the work or the run.
 // Needs COM on the thread.
-#include "convert/WorkProgress.h"
+#include "run/WorkProgress.h"
 #include "ui/ProgressWindow.h"
 #include "ui/TaskbarProgress.h"
 #include <functional>

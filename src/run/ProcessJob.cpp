@@ -1,0 +1,99 @@
+#include "run/ProcessJob.h"
+#include <tlhelp32.h>
+#include <vector>
+
+namespace {
+
+std::vector<DWORD> ProcessesOfJob(HANDLE job)
+{
+    struct {
+        JOBOBJECT_BASIC_PROCESS_ID_LIST list;
+        ULONG_PTR more[63];
+    } ids{};
+    if (!::QueryInformationJobObject(job, JobObjectBasicProcessIdList, &ids, sizeof(ids), nullptr))
+        return {};
+    std::vector<DWORD> processes;
+    for (DWORD i = 0; i < ids.list.NumberOfProcessIdsInList; ++i)
+        processes.push_back(static_cast<DWORD>(ids.list.ProcessIdList[i]));
+    return processes;
+}
+
+// Whether every thread of the process is suspended: asked by suspending each
+// once more and resuming it at once.
+bool AllThreadsSuspended(DWORD processId)
+{
+    // A failed snapshot is INVALID_HANDLE_VALUE, as a failed CreateFile is.
+    ScopedFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    if (!snapshot.IsValid())
+        return false;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    bool any = false;
+    for (BOOL more = ::Thread32First(snapshot.Get(), &entry); more; more = ::Thread32Next(snapshot.Get(), &entry)) {
+        if (entry.th32OwnerProcessID != processId)
+            continue;
+        ScopedKernelHandle thread(::OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID));
+        if (!thread.IsValid())
+            return false;
+        const DWORD before = ::SuspendThread(thread.Get());
+        if (before == static_cast<DWORD>(-1))
+            return false;
+        ::ResumeThread(thread.Get());
+        if (before == 0)
+            return false;
+        any = true;
+    }
+    return any;
+}
+
+}  // namespace
+
+bool ProcessJob::Create()
+{
+    m_job.Reset(::CreateJobObjectW(nullptr, nullptr));
+    return m_job.IsValid();
+}
+
+bool ProcessJob::Assign(HANDLE process)
+{
+    return ::AssignProcessToJobObject(m_job.Get(), process) != FALSE;
+}
+
+long ProcessJob::ActiveProcesses() const
+{
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
+    if (!::QueryInformationJobObject(m_job.Get(), JobObjectBasicAccountingInformation, &info, sizeof(info), nullptr))
+        return -1;
+    return static_cast<long>(info.ActiveProcesses);
+}
+
+long ProcessJob::TotalProcesses() const
+{
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
+    if (!::QueryInformationJobObject(m_job.Get(), JobObjectBasicAccountingInformation, &info, sizeof(info), nullptr))
+        return -1;
+    return static_cast<long>(info.TotalProcesses);
+}
+
+std::vector<DWORD> ProcessJob::Processes() const
+{
+    return ProcessesOfJob(m_job.Get());
+}
+
+// Used after a stop, with the interpreter gone: a program it was starting at
+// that moment may have been created but never resumed (the system creates a
+// new process with its first thread suspended and resumes it last). It has
+// run none of its code, so ending it loses nothing; a program that runs is
+// left to finish its file.
+std::vector<DWORD> ProcessJob::EndProgramsNeverStarted()
+{
+    std::vector<DWORD> ended;
+    for (DWORD processId : ProcessesOfJob(m_job.Get())) {
+        if (!AllThreadsSuspended(processId))
+            continue;
+        ScopedKernelHandle process(::OpenProcess(PROCESS_TERMINATE, FALSE, processId));
+        if (process.IsValid() && ::TerminateProcess(process.Get(), ERROR_CANCELLED))
+            ended.push_back(processId);
+    }
+    return ended;
+}

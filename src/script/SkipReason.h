@@ -1,0 +1,29 @@
+#pragma once
+// Why a file gets no line, or was not converted: the one vocabulary of the
+// script, the checks after the run and the report. Plain C++.
+#include <string>
+
+// Why a file of the input folder is not converted: left out before the run,
+// or found after it.
+enum class SkipReason {
+    ForbiddenCharacter,  // " < > | * ? : \ / or a character below U+0020
+    TrailingDotOrSpace,  // Windows opens the name without them: another file
+    DeviceName,          // CON, NUL, COM1 ...: Windows opens a device
+    CodePage,            // the interpreter's or dcmdjpeg's code page cannot hold the line exactly
+    LineTooLong,         // longer than the interpreter reads as one line
+    OriginalOverwritten,  // the output is cut short and, both folders being one, replaced the original
+    OutputIncomplete,     // the output is not a whole uncompressed DICOM file (a full disk, say)
+    OutputUnchecked,      // the output was written but could not be read back (held by another program)
+    NotDicom,             // no output, and the input is not a DICOM file
+    JpegLs,               // no output: the input is compressed in a way dcmdjpeg does not decode
+    Jpeg2000,
+    Rle,
+    Deflate,
+    NotConverted,         // dcmdjpeg wrote no output during the run, for no reason found in the input
+    NotReached,           // the run was stopped before its line
+};
+
+struct SkippedFile {
+    std::wstring name;
+    SkipReason reason;
+};
