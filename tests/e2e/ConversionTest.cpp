@@ -1,6 +1,7 @@
 // The batch-convert button from end to end, with the real dcmdjpeg.exe.
 #include "CodePageBytes.h"
 #include "DicomBytes.h"
+#include "ConversionFixture.h"
 #include "Driver.h"
 #include "resource.h"
 #include <gtest/gtest.h>
@@ -15,28 +16,12 @@ namespace {
 
 constexpr Duration kRunTimeout = 180s;
 
-class Conversion : public ::testing::Test {
+class Conversion : public ConversionFixture {
 protected:
-    void SetUp() override
-    {
-        work = MakeScratchFolder(fs::path(::testing::UnitTest::GetInstance()->current_test_info()->name()).wstring());
-        fs::copy_file(DcmdjpegExe(), work / L"dcmdjpeg.exe");
-        WriteFileBytes(work / L"param.ini", "[INPUT]\r\n[OUTPUT]\r\n");
-    }
-
     void AddFile(const fs::path& folder, const std::wstring& name, const wchar_t* fixture)
     {
         fs::create_directories(folder);
         fs::copy_file(DicomFixtureFolder() / fixture, folder / name);
-    }
-
-    // Starts Parvane with both fields filled.
-    void Start(const std::wstring& input, const std::wstring& output)
-    {
-        parvane = std::make_unique<ParvaneProcess>(work);
-        ASSERT_NE(parvane->WaitForMainWindow(), nullptr);
-        parvane->SetControlText(IDC_EDIT_INPUT, input);
-        parvane->SetControlText(IDC_EDIT_OUTPUT, output);
     }
 
     void ExpectNothingWritten(const fs::path& output)
@@ -45,8 +30,6 @@ protected:
         EXPECT_FALSE(fs::exists(output));
     }
 
-    fs::path work;
-    std::unique_ptr<ParvaneProcess> parvane;
 };
 
 TEST_F(Conversion, DecompressesEveryPlainFileOfTheInputFolder)

@@ -3,6 +3,7 @@
 // stops the run before anything is written. Each output here (768 KiB of
 // pixels) is eight times its input.
 #include "DicomBytes.h"
+#include "ConversionFixture.h"
 #include "Driver.h"
 #include "resource.h"
 #include <gtest/gtest.h>
@@ -21,15 +22,13 @@ const wchar_t kOverwritten[] = L"入力フォルダと出力フォルダが同�
 
 std::wstring FileName(int i) { return L"image" + std::to_wstring(i) + L".dcm"; }
 
-class FullDisk : public ::testing::Test {
+class FullDisk : public ConversionFixture {
 protected:
     fs::path Disk(const wchar_t* name) { return EmptiedSmallDisk(name); }
 
     void SetUp() override
     {
-        work = MakeScratchFolder(fs::path(::testing::UnitTest::GetInstance()->current_test_info()->name()).wstring());
-        fs::copy_file(DcmdjpegExe(), work / L"dcmdjpeg.exe");
-        WriteFileBytes(work / L"param.ini", "[INPUT]\r\n[OUTPUT]\r\n");
+        ConversionFixture::SetUp();
         largeRaw = ReadFileBytes(DicomFixtureFolder() / L"large.raw");
     }
 
@@ -51,14 +50,6 @@ protected:
         for (int i = 1; i <= kFiles; ++i)
             count += Converted(folder / FileName(i));
         return count;
-    }
-
-    void Start(const fs::path& input, const fs::path& output)
-    {
-        parvane = std::make_unique<ParvaneProcess>(work);
-        ASSERT_NE(parvane->WaitForMainWindow(), nullptr);
-        parvane->SetControlText(IDC_EDIT_INPUT, input.wstring());
-        parvane->SetControlText(IDC_EDIT_OUTPUT, output.wstring());
     }
 
     // Another program fills the disk once two outputs are whole.
@@ -113,9 +104,7 @@ protected:
         EXPECT_FALSE(fs::exists(work / L"uncompress.bat"));
     }
 
-    fs::path work;
     std::string largeRaw;
-    std::unique_ptr<ParvaneProcess> parvane;
 };
 
 TEST_F(FullDisk, OutputsCutShortByADiskFilledDuringTheRunAreListed)

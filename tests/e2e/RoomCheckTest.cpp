@@ -4,6 +4,7 @@
 // free space cannot be asked. Nothing is lost: either a box comes before the
 // run, or every original is kept.
 #include "DicomBytes.h"
+#include "ConversionFixture.h"
 #include "Driver.h"
 #include "resource.h"
 #include <gtest/gtest.h>
@@ -29,16 +30,9 @@ bool IsDefaultButton(const MessageBoxView& box, int id)
     return (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
 }
 
-class RoomCheck : public ::testing::Test {
+class RoomCheck : public ConversionFixture {
 protected:
     static fs::path Disk(const wchar_t* name) { return EmptiedSmallDisk(name); }
-
-    void SetUp() override
-    {
-        work = MakeScratchFolder(fs::path(::testing::UnitTest::GetInstance()->current_test_info()->name()).wstring());
-        fs::copy_file(DcmdjpegExe(), work / L"dcmdjpeg.exe");
-        WriteFileBytes(work / L"param.ini", "[INPUT]\r\n[OUTPUT]\r\n");
-    }
 
     // count copies of the given inputs, by turns; returns their names.
     std::vector<std::wstring> AddInputs(const fs::path& folder, const std::vector<fs::path>& inputs, int count)
@@ -59,15 +53,6 @@ protected:
         for (const wchar_t* name : kOffStandardInputs)
             inputs.push_back(DicomFixtureFolder() / L"estimate" / name);
         return inputs;
-    }
-
-    // Starts Parvane on the folders; the caller clicks.
-    void Start(const std::wstring& input, const std::wstring& output)
-    {
-        parvane = std::make_unique<ParvaneProcess>(work);
-        ASSERT_NE(parvane->WaitForMainWindow(), nullptr);
-        parvane->SetControlText(IDC_EDIT_INPUT, input);
-        parvane->SetControlText(IDC_EDIT_OUTPUT, output);
     }
 
     // The room box before the run: nothing was started, every original kept.
@@ -114,8 +99,6 @@ protected:
         ::CloseHandle(filler);
     }
 
-    fs::path work;
-    std::unique_ptr<ParvaneProcess> parvane;
 };
 
 // 64 outputs would add 10.5 MiB to a 10 MiB disk with 8.2 MiB left free: in

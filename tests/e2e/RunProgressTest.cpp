@@ -4,6 +4,7 @@
 // converted, and a second Parvane in the same working folder is turned away.
 // With the real dcmdjpeg.exe.
 #include "DicomBytes.h"
+#include "ConversionFixture.h"
 #include "Driver.h"
 #include "resource.h"
 #include <gtest/gtest.h>
@@ -215,15 +216,8 @@ double SecondsForOneFile(const fs::path& work, const fs::path& input)
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-class RunProgress : public ::testing::Test {
+class RunProgress : public ConversionFixture {
 protected:
-    void SetUp() override
-    {
-        work = MakeScratchFolder(fs::path(::testing::UnitTest::GetInstance()->current_test_info()->name()).wstring());
-        fs::copy_file(DcmdjpegExe(), work / L"dcmdjpeg.exe");
-        WriteFileBytes(work / L"param.ini", "[INPUT]\r\n[OUTPUT]\r\n");
-    }
-
     // count copies of lossless.dcm named image000.dcm ..., then the given
     // fixture (slow.dcm, slowest.dcm) at the given places of the search
     // order; returns that order.
@@ -252,14 +246,6 @@ protected:
         return ReadFileBytes(DicomFixtureFolder() / ((placed == fixtureOf.end() ? L"lossless" : placed->second) + L".raw"));
     }
 
-    void Start(const std::wstring& input, const std::wstring& output)
-    {
-        parvane = std::make_unique<ParvaneProcess>(work);
-        ASSERT_NE(parvane->WaitForMainWindow(), nullptr);
-        parvane->SetControlText(IDC_EDIT_INPUT, input);
-        parvane->SetControlText(IDC_EDIT_OUTPUT, output);
-    }
-
     // Another Parvane in the same working folder presses 一括変換 with these
     // folders; the box it shows, a null view when none came.
     static MessageBoxView ClickInAnotherParvane(ParvaneProcess& other, const fs::path& input, const fs::path& output)
@@ -272,8 +258,6 @@ protected:
         return other.WaitForMessageBox();
     }
 
-    fs::path work;
-    std::unique_ptr<ParvaneProcess> parvane;
     std::map<std::wstring, std::wstring> fixtureOf;
 };
 

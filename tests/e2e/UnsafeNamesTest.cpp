@@ -4,6 +4,7 @@
 // reported. With the real dcmdjpeg.exe.
 #include "CodePageBytes.h"
 #include "DicomBytes.h"
+#include "ConversionFixture.h"
 #include "Driver.h"
 #include "resource.h"
 #include <gtest/gtest.h>
@@ -29,23 +30,8 @@ std::set<std::string> Lines(const std::string& bytes)
     return lines;
 }
 
-class UnsafeNames : public ::testing::Test {
+class UnsafeNames : public ConversionFixture {
 protected:
-    void SetUp() override
-    {
-        work = MakeScratchFolder(fs::path(::testing::UnitTest::GetInstance()->current_test_info()->name()).wstring());
-        fs::copy_file(DcmdjpegExe(), work / L"dcmdjpeg.exe");
-        WriteFileBytes(work / L"param.ini", "[INPUT]\r\n[OUTPUT]\r\n");
-    }
-
-    void Start(const std::wstring& input, const std::wstring& output)
-    {
-        parvane = std::make_unique<ParvaneProcess>(work);
-        ASSERT_NE(parvane->WaitForMainWindow(), nullptr);
-        parvane->SetControlText(IDC_EDIT_INPUT, input);
-        parvane->SetControlText(IDC_EDIT_OUTPUT, output);
-    }
-
     // Clicks the button and returns the one box that ends the run, answered.
     MessageBoxView ConvertExpectingBox(const fs::path& screenshot = {})
     {
@@ -59,8 +45,6 @@ protected:
         return box;
     }
 
-    fs::path work;
-    std::unique_ptr<ParvaneProcess> parvane;
 };
 
 TEST_F(UnsafeNames, FolderTextThatWouldBreakTheLineIsRefusedBeforeAnythingIsTouched)

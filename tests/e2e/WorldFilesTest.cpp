@@ -4,6 +4,7 @@
 // pixel data; private sequences) convert without a false alarm, and outputs on
 // a file server whose clock is off are judged by what the run wrote.
 #include "DicomBytes.h"
+#include "ConversionFixture.h"
 #include "Driver.h"
 #include "resource.h"
 #include <gtest/gtest.h>
@@ -17,23 +18,8 @@ namespace {
 constexpr Duration kRunTimeout = 120s;
 const std::wstring kSkippedCaption = L"変換しなかったファイルがあります";
 
-class WorldFiles : public ::testing::Test {
+class WorldFiles : public ConversionFixture {
 protected:
-    void SetUp() override
-    {
-        work = MakeScratchFolder(fs::path(::testing::UnitTest::GetInstance()->current_test_info()->name()).wstring());
-        fs::copy_file(DcmdjpegExe(), work / L"dcmdjpeg.exe");
-        WriteFileBytes(work / L"param.ini", "[INPUT]\r\n[OUTPUT]\r\n");
-    }
-
-    void Start(const std::wstring& input, const std::wstring& output)
-    {
-        parvane = std::make_unique<ParvaneProcess>(work);
-        ASSERT_NE(parvane->WaitForMainWindow(), nullptr);
-        parvane->SetControlText(IDC_EDIT_INPUT, input);
-        parvane->SetControlText(IDC_EDIT_OUTPUT, output);
-    }
-
     // Converts and expects the run to end without a box; a box that came
     // instead is shown in the failure.
     void ConvertExpectingNoBox()
@@ -48,8 +34,6 @@ protected:
         parvane->Answer(box, IDOK);
     }
 
-    fs::path work;
-    std::unique_ptr<ParvaneProcess> parvane;
 };
 
 // A mounted share whose clock is off, its folder out/ emptied; null where
