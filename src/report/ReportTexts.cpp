@@ -15,6 +15,17 @@ const wchar_t* ReasonHeading(SkipReason reason)
         return L"フォルダ名またはファイル名に、この Windows の文字コードで表せない文字が含まれています";
     case SkipReason::LineTooLong:
         return L"フォルダ名とファイル名が長すぎます";
+    case SkipReason::PathTooLong:
+        return L"フォルダ名とファイル名を合わせたパスが 260 文字以上あり、dcmdjpeg が開けません";
+    case SkipReason::DicomdirUnreadable:
+        return L"DICOMDIR として読み取れませんでした。変換もコピーもせず、ほかのファイルはフォルダごとに変換しました";
+    case SkipReason::ListedFileMissing:
+        return L"DICOMDIR に記録されていますが、入力フォルダにありません（DICOMDIR の記録はそのまま残しました）";
+    case SkipReason::DicomdirNotWritten:
+        return L"DICOMDIR を書き換えられませんでした（書き込めない、使用中 など）。"
+               L"DICOMDIR に記録された転送構文が、変換後のファイルと合っていません";
+    case SkipReason::CopiedUnchanged:
+        return L"dcmdjpeg で展開できなかったため、DICOMDIR の記録どおりになるよう、元のファイルをそのまま出力フォルダにコピーしました";
     case SkipReason::OriginalOverwritten:
         return L"変換の途中で出力ファイルが途切れました（ディスクの空き容量不足など）。"
                L"入力フォルダと出力フォルダが同じため、元のファイルはこの途切れたファイルで上書きされています。"
@@ -57,18 +68,22 @@ std::wstring ForDisplay(const std::wstring& name)
 // Lost originals first: they need the user's action most.
 constexpr SkipReason kReasonsInOrder[] = {
     SkipReason::OriginalOverwritten, SkipReason::OutputIncomplete,   SkipReason::OutputUnchecked,
-    SkipReason::ForbiddenCharacter,  SkipReason::TrailingDotOrSpace, SkipReason::DeviceName,
-    SkipReason::CodePage,            SkipReason::LineTooLong,
+    SkipReason::DicomdirNotWritten,  SkipReason::ForbiddenCharacter, SkipReason::TrailingDotOrSpace,
+    SkipReason::DeviceName,          SkipReason::CodePage,           SkipReason::LineTooLong,
+    SkipReason::PathTooLong,         SkipReason::DicomdirUnreadable, SkipReason::ListedFileMissing,
     SkipReason::NotDicom,            SkipReason::JpegLs,             SkipReason::Jpeg2000,
     SkipReason::Rle,                 SkipReason::Deflate,            SkipReason::NotConverted,
-    SkipReason::NotReached,
+    SkipReason::CopiedUnchanged,     SkipReason::NotReached,
 };
 
 }  // namespace
 
-std::wstring SkippedFilesMessage(const std::vector<SkippedFile>& skipped, size_t maxNamesPerReason)
+std::wstring SkippedFilesMessage(const std::vector<SkippedFile>& skipped, size_t maxNamesPerReason,
+                                size_t filesLeftAsTheyAre)
 {
-    std::wstring message = L"変換しなかったファイルが " + std::to_wstring(skipped.size()) + L" 件あります。\n";
+    std::wstring message;
+    if (!skipped.empty())
+        message = L"変換しなかったファイルが " + std::to_wstring(skipped.size()) + L" 件あります。\n";
     for (SkipReason reason : kReasonsInOrder) {
         size_t count = 0;
         std::wstring names;
@@ -85,6 +100,9 @@ std::wstring SkippedFilesMessage(const std::vector<SkippedFile>& skipped, size_t
             message += L"\n    ほか " + std::to_wstring(count - maxNamesPerReason) + L" 件";
         message += L"\n";
     }
+    if (filesLeftAsTheyAre > 0)
+        message += L"\nDICOMDIR に記録されていないファイル（ビューアなど） " + std::to_wstring(filesLeftAsTheyAre) +
+                   L" 件は、変換もコピーもせず、そのままにしました。\n";
     return message;
 }
 

@@ -10,8 +10,10 @@
 
 // The box text after a run: every skipped file, grouped by reason in the
 // order of SkipReason, each group with its count; at most maxNamesPerReason
-// names a group, the rest counted.
-std::wstring SkippedFilesMessage(const std::vector<SkippedFile>& skipped, size_t maxNamesPerReason = 10);
+// names a group, the rest counted. Then, in one line, how many files of
+// file-sets no DICOMDIR record names, which were left as they are.
+std::wstring SkippedFilesMessage(const std::vector<SkippedFile>& skipped, size_t maxNamesPerReason = 10,
+                                size_t filesLeftAsTheyAre = 0);
 
 // The box text when the output folder's disk has too little free space:
 // the room needed includes the margin.

@@ -1,6 +1,7 @@
 #include "run/RunBaseline.h"
 #include "dicom/FileByteSource.h"
 #include "dicom/OutputEstimate.h"
+#include "disk/FolderListing.h"
 #include <unordered_map>
 
 namespace {
@@ -10,40 +11,21 @@ uint64_t Combine(DWORD high, DWORD low)
     return (static_cast<uint64_t>(high) << 32) | low;
 }
 
-// File names compare without regard to case on Windows volumes: the output
-// of "a.dcm" in a folder holding "A.DCM" replaces that file.
-std::wstring FoldCase(const std::wstring& name)
-{
-    if (name.empty())
-        return name;
-    std::wstring folded(name.size() * 2, L'\0');
-    const int length = ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, name.c_str(),
-                                       static_cast<int>(name.size()), &folded[0], static_cast<int>(folded.size()),
-                                       nullptr, nullptr, 0);
-    if (length <= 0)
-        return name;
-    folded.resize(static_cast<size_t>(length));
-    return folded;
-}
-
-// Every plain file of the folder, by folded name, in one listing.
-std::unordered_map<std::wstring, FileState> ListFolder(const std::wstring& folder)
+// Every plain file of the folder, by folded name, in one listing (never a
+// look-up per missing name, which costs a scan of a large folder on some
+// systems).
+std::unordered_map<std::wstring, FileState> ListOutputs(const std::wstring& folder)
 {
     std::unordered_map<std::wstring, FileState> files;
-    WIN32_FIND_DATAW entry;
-    ScopedFindHandle search(::FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &entry,
-                                               FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (!search.IsValid())
-        return files;
-    do {
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+    for (const FolderEntry& entry : ListFolder(folder)) {
+        if (entry.IsFolder())
             continue;
         FileState state;
         state.exists = true;
-        state.size = Combine(entry.nFileSizeHigh, entry.nFileSizeLow);
-        state.lastWrite = Combine(entry.ftLastWriteTime.dwHighDateTime, entry.ftLastWriteTime.dwLowDateTime);
-        files.emplace(FoldCase(entry.cFileName), state);
-    } while (::FindNextFileW(search.Get(), &entry));
+        state.size = entry.size;
+        state.lastWrite = entry.lastWrite;
+        files.emplace(FoldCase(entry.name), state);
+    }
     return files;
 }
 
@@ -78,7 +60,8 @@ RunBaseline::RunBaseline(const ConversionScript& script, const std::wstring& inp
     : m_script(script)
 {
     const std::vector<std::wstring>& names = script.FilesWithLine();
-    const std::unordered_map<std::wstring, FileState> listed = ListFolder(script.OutputFolder());
+    // Each output folder is listed once, when its first line comes.
+    std::unordered_map<std::wstring, std::unordered_map<std::wstring, FileState>> listings;
     m_outputs.resize(names.size());
     m_inputs.resize(names.size());
     if (progress)
@@ -89,8 +72,12 @@ RunBaseline::RunBaseline(const ConversionScript& script, const std::wstring& inp
                 return;
             progress->Step();
         }
-        auto found = listed.find(FoldCase(names[line]));
-        if (found != listed.end()) {
+        const auto [folder, name] = SplitFolder(names[line]);
+        auto listing = listings.find(FoldCase(folder));
+        if (listing == listings.end())
+            listing = listings.emplace(FoldCase(folder), ListOutputs(script.OutputFolder() + folder)).first;
+        auto found = listing->second.find(FoldCase(name));
+        if (found != listing->second.end()) {
             m_outputs[line] = found->second;
             m_outputs[line].identity = FileIdentity(OutputPath(line));
         }

@@ -16,7 +16,7 @@
 
 class RunBaseline {
 public:
-    // Lists the output folder once (never a look-up per missing name, which
+    // Lists each output folder once (never a look-up per missing name, which
     // costs a scan of a large folder on some systems) and reads each input's
     // header. Taken before the interpreter starts (an output folder not made
     // yet holds no output); the script must outlive it. With progress, counts

@@ -46,24 +46,36 @@ ConversionScript::ConversionScript(std::wstring_view inputFolder, std::wstring o
 
 void ConversionScript::AddFile(std::wstring_view fileName, uint64_t size)
 {
+    AddFile(std::wstring_view(), fileName, size);
+}
+
+void ConversionScript::AddFile(std::wstring_view folder, std::wstring_view fileName, uint64_t size)
+{
+    std::wstring path(folder);
+    path += fileName;
     std::optional<SkipReason> problem = FileNameProblem(fileName);
     if (!problem)
-        problem = AppendLine(fileName);
+        problem = AppendLine(path);
     if (problem) {
-        m_skipped.push_back({ std::wstring(fileName), *problem });
+        m_skipped.push_back({ std::move(path), *problem });
     } else {
-        m_withLine.emplace_back(fileName);
+        m_withLine.push_back(std::move(path));
         m_inputSizes.push_back(size);
     }
 }
 
+void ConversionScript::LeaveOut(std::wstring_view path, SkipReason reason)
+{
+    m_skipped.push_back({ std::wstring(path), reason });
+}
+
 // The same line as ConversionLine gives, with CR LF in place of the line feed.
-std::optional<SkipReason> ConversionScript::AppendLine(std::wstring_view fileName)
+std::optional<SkipReason> ConversionScript::AppendLine(std::wstring_view path)
 {
     std::wstring doubled;
-    std::wstring_view name = fileName;
-    if (fileName.find(L'%') != std::wstring_view::npos) {
-        doubled = DoublePercentSigns(fileName);
+    std::wstring_view name = path;
+    if (path.find(L'%') != std::wstring_view::npos) {
+        doubled = DoublePercentSigns(path);
         name = doubled;
     }
     const size_t length = m_lineStart.size() + name.size() + m_lineMiddle.size() + name.size() + 1;

@@ -43,6 +43,14 @@ public:
     // Adds the line for one file, or notes why the file gets none; size is
     // the file's as its folder listed it.
     void AddFile(std::wstring_view fileName, uint64_t size = kSizeUnknown);
+    // The same for a file in a subfolder: folder is its path below the input
+    // folder, ending in a backslash, made of names that passed
+    // FileNameProblem; the file is known by folder and name together, and
+    // its output goes to the same path below the output folder.
+    void AddFile(std::wstring_view folder, std::wstring_view fileName, uint64_t size);
+    // Notes a file, or a folder with everything in it, that gets no line for
+    // a reason found before the run.
+    void LeaveOut(std::wstring_view path, SkipReason reason);
     // Notes a file whose line was written but which was not converted.
     void MarkNotConverted(std::wstring_view fileName, SkipReason reason = SkipReason::NotConverted);
     // After a stop: notes the files of the lines from firstLine on, which the
@@ -60,10 +68,12 @@ public:
     const std::vector<uint64_t>& InputSizes() const { return m_inputSizes; }
     static constexpr uint64_t kSizeUnknown = UINT64_MAX;
     const std::vector<SkippedFile>& Skipped() const { return m_skipped; }
+    // Gives a noted file another reason, once more is known of it.
+    void ChangeReason(size_t skipped, SkipReason reason) { m_skipped.at(skipped).reason = reason; }
     const std::wstring& OutputFolder() const { return m_outputFolder; }
 
 private:
-    std::optional<SkipReason> AppendLine(std::wstring_view fileName);
+    std::optional<SkipReason> AppendLine(std::wstring_view path);
 
     std::wstring m_outputFolder;
     Encoder m_encode;

@@ -11,6 +11,11 @@ enum class SkipReason {
     DeviceName,          // CON, NUL, COM1 ...: Windows opens a device
     CodePage,            // the interpreter's or dcmdjpeg's code page cannot hold the line exactly
     LineTooLong,         // longer than the interpreter reads as one line
+    PathTooLong,         // a path dcmdjpeg cannot open: MAX_PATH characters or more
+    DicomdirUnreadable,  // a DICOMDIR that cannot be read as one; never converted
+    ListedFileMissing,   // a DICOMDIR's record names a file the input does not hold
+    DicomdirNotWritten,  // the file-set's new DICOMDIR could not be put in place
+    CopiedUnchanged,     // a file-set's file dcmdjpeg did not decode, copied as it was
     OriginalOverwritten,  // the output is cut short and, both folders being one, replaced the original
     OutputIncomplete,     // the output is not a whole uncompressed DICOM file (a full disk, say)
     OutputUnchecked,      // the output was written but could not be read back (held by another program)

@@ -4,6 +4,7 @@
 #include "check/AfterRunCheck.h"
 #include "check/RoomCheck.h"
 #include "gather/Folders.h"
+#include "fileset/FileSetCompletion.h"
 #include "gather/Gathering.h"
 #include "report/ReportTexts.h"
 #include "run/BatchFile.h"
@@ -76,15 +77,22 @@ void CParvaneDlg::OnBnClickedConvert()
         return;
     }
 
+    // A tree gets one question before anything is gathered; a file-set, whose
+    // DICOMDIR names its files, gets none.
+    const InputLayout layout = SurveyInputFolder(m_strInputFolder, m_strOutputFolder);
+    Subfolders subfolders = Subfolders::Skipped;
+    if (!layout.fileSet && layout.subfoldersHoldFiles && ShowConvertMessage(kConvertSubfolders) == IDYES)
+        subfolders = Subfolders::Converted;
+
     // From here to the report the click is one followed run: the dialog
     // answers, its controls are held, the file work goes on in a worker
     // thread, and a stop before the conversion writes nothing.
     RunningState running(m_hWnd, m_bRunning);
     ComApartment apartment;
     RunWindow window(m_hWnd);
-    std::optional<ConversionScript> script;
+    std::optional<GatheredInput> gathered;
     if (!window.InBackground(kPreparingPhase, kFilesFoundWord, [&](WorkProgress& progress) {
-            script.emplace(GatherConversionScript(m_strInputFolder, m_strOutputFolder, &progress));
+            gathered.emplace(GatherInput(m_strInputFolder, m_strOutputFolder, subfolders, &progress));
         }))
         return;
     // What the run writes is told from what changed since; an output folder
@@ -95,19 +103,21 @@ void CParvaneDlg::OnBnClickedConvert()
     std::optional<RunBaseline> baseline;
     DiskSpace space;
     if (!window.InBackground(kPreparingPhase, kFilesLookedAtWord, [&](WorkProgress& progress) {
-            baseline.emplace(*script, m_strInputFolder.Str(), &progress);
+            baseline.emplace(gathered->script, m_strInputFolder.Str(), &progress);
             if (!progress.StopAsked())
                 space = MeasureDiskSpace(*baseline, m_strOutputFolder);
         }))
         return;
-    if (!HasRoomForOutputs(space, outputFolderFound && FoldersAreOne(m_strInputFolder, m_strOutputFolder), window))
+    const bool inPlace = outputFolderFound && FoldersAreOne(m_strInputFolder, m_strOutputFolder);
+    if (!HasRoomForOutputs(space, inPlace, window))
         return;
-    if (!outputFolderFound && !CreateOutputFolder(m_strOutputFolder)) {
+    if ((!outputFolderFound && !CreateOutputFolder(m_strOutputFolder)) ||
+        !CreateOutputSubfolders(m_strOutputFolder, gathered->outputSubfolders)) {
         window.CloseProgress();
         ShowConvertMessage(kOutputFolderNotCreated);
         return;
     }
-    RunConversionScript(*script, *baseline, window);
+    RunConversionScript(*gathered, *baseline, inPlace, window);
 }
 
 // A run whose room cannot be checked whole goes on only when the user says
@@ -136,8 +146,10 @@ bool CParvaneDlg::AskToGoOn(const wchar_t* text, const wchar_t* caption, bool in
     return MessageBox(text, caption, kGoOnQuestionType | (inPlace ? MB_DEFBUTTON2 : MB_DEFBUTTON1)) == IDYES;
 }
 
-void CParvaneDlg::RunConversionScript(ConversionScript& script, const RunBaseline& baseline, RunWindow& window)
+void CParvaneDlg::RunConversionScript(GatheredInput& gathered, const RunBaseline& baseline, bool inPlace,
+                                      RunWindow& window)
 {
+    ConversionScript& script = gathered.script;
     bool stopped = false;
     size_t reached = 0;
     std::optional<size_t> linesStarted;
@@ -166,10 +178,12 @@ void CParvaneDlg::RunConversionScript(ConversionScript& script, const RunBaselin
         if (stopped)
             MarkFilesNotReached(script, baseline, reached, linesStarted);
         MarkFilesNotConverted(script, m_strInputFolder, baseline, &progress);
+        CompleteFileSets(gathered.fileSets, script, m_strInputFolder, m_strOutputFolder, inPlace);
     });
     window.CloseProgress();
-    if (!script.Skipped().empty())
-        MessageBox(SkippedFilesMessage(script.Skipped()).c_str(), kSkippedFilesCaption, kSkippedFilesType);
+    if (!script.Skipped().empty() || gathered.filesLeftAsTheyAre > 0)
+        MessageBox(SkippedFilesMessage(script.Skipped(), 10, gathered.filesLeftAsTheyAre).c_str(), kSkippedFilesCaption,
+                   kSkippedFilesType);
 }
 
 void CParvaneDlg::ShowBatchFileInUse()

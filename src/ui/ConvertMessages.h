@@ -32,6 +32,17 @@ constexpr ConvertMessage kOutputFolderNotCreated = {
     MB_OK | MB_ICONINFORMATION,
 };
 
+// The input folder's subfolders hold files, and it is no file-set: whether
+// they are converted too, at the same paths below the output folder.
+constexpr ConvertMessage kConvertSubfolders = {
+    L"入力フォルダの中のフォルダ（サブフォルダ）にもファイルがあります。\n\n"
+    L"サブフォルダの中のファイルも変換しますか？\n\n"
+    L"［はい］サブフォルダの中のファイルも、同じフォルダ構成で出力フォルダに変換します。\n"
+    L"［いいえ］入力フォルダの直下のファイルだけを変換します。",
+    L"サブフォルダも変換しますか",
+    MB_YESNO | MB_ICONQUESTION,
+};
+
 // A folder text that would break the batch file's line.
 constexpr ConvertMessage kInputFolderTextUnsafe = {
     L"入力フォルダ名に使用できない文字（\" または制御文字）が含まれているため、処理を続行できません",

@@ -3,7 +3,7 @@
 #include "res/resource.h"
 
 struct ConvertMessage;
-class ConversionScript;
+struct GatheredInput;
 class RunBaseline;
 class RunWindow;
 struct DiskSpace;
@@ -44,7 +44,7 @@ protected:
     afx_msg void OnBnClickedConvert();
 
     CString BrowseForFolder(CString current);
-    void RunConversionScript(ConversionScript& script, const RunBaseline& baseline, RunWindow& window);
+    void RunConversionScript(GatheredInput& gathered, const RunBaseline& baseline, bool inPlace, RunWindow& window);
 
     DECLARE_MESSAGE_MAP()
 

@@ -1,0 +1,58 @@
+#include "disk/FolderListing.h"
+
+namespace {
+
+uint64_t Combine(DWORD high, DWORD low)
+{
+    return (static_cast<uint64_t>(high) << 32) | low;
+}
+
+bool IsDots(const wchar_t* name)
+{
+    return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+}
+
+}  // namespace
+
+std::vector<FolderEntry> ListFolder(const std::wstring& folder)
+{
+    std::vector<FolderEntry> entries;
+    WIN32_FIND_DATAW found;
+    ScopedFindHandle search(::FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &found,
+                                               FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!search.IsValid())
+        return entries;
+    do {
+        if (IsDots(found.cFileName))
+            continue;
+        FolderEntry entry;
+        entry.name = found.cFileName;
+        entry.attributes = found.dwFileAttributes;
+        entry.size = Combine(found.nFileSizeHigh, found.nFileSizeLow);
+        entry.lastWrite = Combine(found.ftLastWriteTime.dwHighDateTime, found.ftLastWriteTime.dwLowDateTime);
+        entries.push_back(std::move(entry));
+    } while (::FindNextFileW(search.Get(), &found));
+    return entries;
+}
+
+std::wstring FoldCase(const std::wstring& name)
+{
+    if (name.empty())
+        return name;
+    std::wstring folded(name.size() * 2, L'\0');
+    const int length = ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, name.c_str(),
+                                       static_cast<int>(name.size()), &folded[0], static_cast<int>(folded.size()),
+                                       nullptr, nullptr, 0);
+    if (length <= 0)
+        return name;
+    folded.resize(static_cast<size_t>(length));
+    return folded;
+}
+
+std::pair<std::wstring, std::wstring> SplitFolder(const std::wstring& path)
+{
+    const size_t slash = path.rfind(L'\\');
+    if (slash == std::wstring::npos)
+        return { std::wstring(), path };
+    return { path.substr(0, slash + 1), path.substr(slash + 1) };
+}

@@ -1,0 +1,31 @@
+#pragma once
+// What the file system says of a folder: its entries in one listing, and file
+// names compared as Windows compares them.
+#include "afx/afx.h"
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct FolderEntry {
+    std::wstring name;
+    DWORD attributes = 0;
+    uint64_t size = 0;
+    uint64_t lastWrite = 0;  // the file system's own stamp
+
+    bool IsFolder() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+    // A link or junction: any reparse point.
+    bool IsLink() const { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+};
+
+// Every entry of the folder (ending in a backslash) but "." and "..", in the
+// order the platform's search delivers them.
+std::vector<FolderEntry> ListFolder(const std::wstring& folder);
+
+// File names compare without regard to case on Windows volumes: the output
+// of "a.dcm" in a folder holding "A.DCM" replaces that file.
+std::wstring FoldCase(const std::wstring& name);
+
+// A path's folder part, with its backslash (empty when it has none), and the
+// name after it.
+std::pair<std::wstring, std::wstring> SplitFolder(const std::wstring& path);
