@@ -14,7 +14,7 @@ packages=(
   googletest cmake ninja-build make clang libclang-rt-14-dev
   dcmtk libjpeg-turbo-progs unzip
   locales dpkg-dev xz-utils
-  python3-fusepy fuse exfatprogs exfat-fuse
+  python3-fusepy python3-pydicom fuse exfatprogs exfat-fuse
 )
 if [ "$PARVANE_ARCH" = x86 ]; then
   if ! machine_runs_32bit_code; then

@@ -35,6 +35,9 @@
 #                  Linux side, where such names can exist (as on disks written
 #                  by other systems). Every unsafe name holds lossless.dcm; the
 #                  look-alikes "sp.dcm" and "dot.dcm" hold baseline.dcm.
+#   filesets/      DICOM file-sets as users get them on disc, with a DICOMDIR,
+#                  and the pixel data each image must decompress to: made by
+#                  make_file_sets.sh beside this script
 set -euo pipefail
 out="$(realpath -m "$1")"
 here="$(dirname "$(realpath "$0")")"
@@ -100,6 +103,8 @@ for name in ok.dcm 'x^y.dcm' 'a&b.dcm' 'bang!.dcm' '50%.dcm' '(paren).dcm'; do
 done
 cp baseline.dcm awkward/sp.dcm
 cp baseline.dcm awkward/dot.dcm
+
+bash "$here/make_file_sets.sh" filesets
 cd ..
 rm -rf "$out"
 mv "$out.tmp" "$out"
