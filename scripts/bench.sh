@@ -26,22 +26,31 @@ for n in 1000 10000 100000; do
   mkdir -p "$kept/in$n"
   (cd "$kept/in$n" && seq 0 $((n - 1)) | sed 's/^/image/; s/$/.dcm/' | xargs touch)
 done
-# The large folder of one benchmark: whole uncompressed files (copied as they
-# are by the stand-in interpreter), PARVANE_BENCH_FILES of them (100 000).
+# The large inputs of two benchmarks: whole uncompressed files (copied as they
+# are by the stand-in interpreter), PARVANE_BENCH_FILES of them (100 000), in
+# one folder and spread over PARVANE_BENCH_FOLDERS folders (1 000).
 export PARVANE_BENCH_FILES="${PARVANE_BENCH_FILES:-100000}"
-many="$PARVANE_WIN_BUILD/tests/e2e/scratch/ManyFilesBenchmarkInput$PARVANE_BENCH_FILES"
-if [ ! -f "$many/image$((PARVANE_BENCH_FILES - 1)).dcm" ]; then
-  rm -rf "$many"
-  mkdir -p "$many"
-  plain="$PARVANE_WIN_BUILD/tests/e2e/dicom-fixtures/plain.dcm"
-  /usr/bin/python3 - "$plain" "$many" "$PARVANE_BENCH_FILES" <<'PY'
-import sys
+PARVANE_BENCH_FOLDERS="${PARVANE_BENCH_FOLDERS:-1000}"
+plain="$PARVANE_WIN_BUILD/tests/e2e/dicom-fixtures/plain.dcm"
+scratch="$PARVANE_WIN_BUILD/tests/e2e/scratch"
+make_inputs() {  # FOLDER FOLDERS: the files, by turns in FOLDERS subfolders (0: none)
+  [ -f "$1.done" ] && return
+  rm -rf "$1"
+  mkdir -p "$1"
+  /usr/bin/python3 - "$plain" "$1" "$PARVANE_BENCH_FILES" "$2" <<'PY'
+import os, sys
 data = open(sys.argv[1], "rb").read()
+folders = int(sys.argv[4])
 for i in range(int(sys.argv[3])):
-    with open(f"{sys.argv[2]}/image{i}.dcm", "wb") as f:
+    folder = sys.argv[2] if folders == 0 else f"{sys.argv[2]}/folder{i % folders:04d}"
+    os.makedirs(folder, exist_ok=True)
+    with open(f"{folder}/image{i}.dcm", "wb") as f:
         f.write(data)
 PY
-fi
+  touch "$1.done"
+}
+make_inputs "$scratch/ManyFilesBenchmarkInput$PARVANE_BENCH_FILES" 0
+make_inputs "$scratch/TreeBenchmarkInput$PARVANE_BENCH_FILES" "$PARVANE_BENCH_FOLDERS"
 source "$here/sample.sh"  # windows_path
 source "$here/start-display.sh"
 start_virtual_display

@@ -227,21 +227,42 @@ TEST(Benchmark, DISABLED_GatheringAgainstABareSearchLoop)
     }
 }
 
-// A large folder from the click to the report, with the stand-in interpreter
+// Every plain file below the folder.
+size_t CountFiles(const fs::path& folder)
+{
+    size_t count = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        count += entry.is_regular_file() ? 1 : 0;
+    return count;
+}
+
+// The input's folders again below out, empty, as the click made them: the
+// stand-in alone writes into them as the run did.
+void MakeOutputFolders(const fs::path& in, const fs::path& out)
+{
+    fs::create_directories(out);
+    for (const auto& entry : fs::recursive_directory_iterator(in)) {
+        if (entry.is_directory())
+            fs::create_directories(out / fs::relative(entry.path(), in));
+    }
+}
+
+// A large input from the click to the report, with the stand-in interpreter
 // writing each line's output at once (named by ComSpec), so that 100 000
 // lines take minutes rather than hours: the time until the progress window
 // shows, the longest time the dialog takes to answer, and the whole click
 // against the stand-in alone on the same batch file. The inputs are whole
 // uncompressed files, which the stand-in copies as they are: every output is
-// whole and no box comes. PARVANE_BENCH_FILES sets the count (100 000);
-// scripts/bench.sh makes the inputs on the Linux side.
-TEST(Benchmark, DISABLED_ManyFilesFromTheClickToTheReport)
+// whole and no box comes. For a tree, the question about subfolders is
+// answered Yes and the times count from the answer. PARVANE_BENCH_FILES sets
+// the count (100 000); scripts/bench.sh makes the inputs on the Linux side.
+void FollowManyFilesFromTheClickToTheReport(const wchar_t* name, bool tree)
 {
     const wchar_t* count = _wgetenv(L"PARVANE_BENCH_FILES");
     const size_t files = count ? static_cast<size_t>(_wtoi(count)) : 100000;
-    fs::path work = MakeScratchFolder(L"ManyFilesBenchmark");
+    fs::path work = MakeScratchFolder(name);
     WriteFileBytes(work / L"param.ini", "[INPUT]\r\n[OUTPUT]\r\n");
-    const fs::path in = work.parent_path() / (L"ManyFilesBenchmarkInput" + std::to_wstring(files));
+    const fs::path in = work.parent_path() / (std::wstring(name) + L"Input" + std::to_wstring(files));
     if (!fs::exists(in))
         GTEST_SKIP() << "scripts/bench.sh makes the inputs";
     const fs::path out = work / L"out";
@@ -258,12 +279,18 @@ TEST(Benchmark, DISABLED_ManyFilesFromTheClickToTheReport)
     bool handled = false;
     double whole = 0, longest = 0;
     size_t probes = 0;
-    const auto clicked = std::chrono::steady_clock::now();
+    auto clicked = std::chrono::steady_clock::now();
     std::thread click([&] {
         handled = parvane.ClickAndWait(IDC_BUTTON_CONVERT, std::chrono::hours(3));
         whole = Seconds(clicked);
         ended = true;
     });
+    if (tree) {
+        const MessageBoxView question = parvane.WaitForMessageBox(std::chrono::minutes(10));
+        ASSERT_NE(question.hwnd, nullptr);
+        clicked = std::chrono::steady_clock::now();
+        parvane.Answer(question, IDYES);
+    }
     std::thread probe([&] {
         while (!ended) {
             const auto sent = std::chrono::steady_clock::now();
@@ -279,14 +306,14 @@ TEST(Benchmark, DISABLED_ManyFilesFromTheClickToTheReport)
     click.join();
     probe.join();
     ASSERT_TRUE(handled) << "the click ends without a box";
-    const size_t written = static_cast<size_t>(std::distance(fs::directory_iterator(out), fs::directory_iterator()));
+    const size_t written = CountFiles(out);
     std::printf("%zu files through the button: progress window after %.2f s; longest answer %.2f s (%zu probes); "
                 "click %.1f s; %zu written\n",
                 files, untilWindow, longest, probes, whole, written);
     std::fflush(stdout);
 
     fs::remove_all(out);
-    fs::create_directories(out);
+    MakeOutputFolders(in, out);
     std::wstring commandLine = L"cmd.exe /d /v:off /s /c \"\"" + (work / L"uncompress.bat").wstring() + L"\"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -308,6 +335,17 @@ TEST(Benchmark, DISABLED_ManyFilesFromTheClickToTheReport)
     EXPECT_LE(untilWindow, 2.0);
     EXPECT_LE(longest, 2.0);
     EXPECT_LE(whole / alone, 1.10);
+}
+
+TEST(Benchmark, DISABLED_ManyFilesFromTheClickToTheReport)
+{
+    FollowManyFilesFromTheClickToTheReport(L"ManyFilesBenchmark", false);
+}
+
+// The same files in 1 000 folders (PARVANE_BENCH_FOLDERS sets the count).
+TEST(Benchmark, DISABLED_ManyFilesInManyFoldersFromTheClickToTheReport)
+{
+    FollowManyFilesFromTheClickToTheReport(L"TreeBenchmark", true);
 }
 
 }  // namespace
