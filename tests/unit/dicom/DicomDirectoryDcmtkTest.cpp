@@ -5,14 +5,13 @@
 #include "dicom/DicomDirectory.h"
 #include "DicomTestFiles.h"
 #include "FileBytes.h"
+#include "ScratchFolderSuite.h"
 #include <gtest/gtest.h>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <regex>
 #include <sstream>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -64,17 +63,15 @@ std::map<std::string, std::string> SyntaxesByFile(const std::string& dump)
     return syntaxes;
 }
 
-class DicomDirectoryDcmtk : public testing::Test {
+class DicomDirectoryDcmtk : public ScratchFolderSuite<DicomDirectoryDcmtk> {
 protected:
     // Three JPEG images (baseline, lossless, extended), two DICOMDIRs over
     // them (defined and undefined lengths), then the images decompressed in
     // place, each to another uncompressed syntax.
     static void SetUpTestSuite()
     {
-        if (std::system("{ command -v convert && command -v img2dcm && command -v dcmcjpeg && command -v dcmdjpeg &&"
-                        " command -v dcmmkdir && command -v dcmdump; } >/dev/null 2>&1") != 0)
+        if (!StartFolder("parvane-dicomdir", { "convert", "img2dcm", "dcmcjpeg", "dcmdjpeg", "dcmmkdir", "dcmdump" }))
             return;
-        s_folder = fs::temp_directory_path() / ("parvane-dicomdir-" + std::to_string(getpid()));
         fs::create_directories(s_folder / "DICOM");
         const Ran made = RunIn(s_folder,
             "K='-k Modality=OT -k PatientName=Test^Parvane -k PatientID=P1' &&"
@@ -91,24 +88,6 @@ protected:
         if (!s_made)
             std::fprintf(stderr, "%s", made.output.c_str());
     }
-
-    static void TearDownTestSuite()
-    {
-        if (!s_folder.empty()) {
-            std::error_code ignored;
-            fs::remove_all(s_folder, ignored);
-        }
-    }
-
-    void SetUp() override
-    {
-        if (s_folder.empty())
-            GTEST_SKIP() << "dcmtk's tools or ImageMagick are not installed";
-        ASSERT_TRUE(s_made) << "the file-set could not be made in " << s_folder;
-    }
-
-    static inline fs::path s_folder;
-    static inline bool s_made = false;
 };
 
 }  // namespace
