@@ -31,17 +31,20 @@ bool IsUid(std::string_view uid)
     return !uid.empty() && uid.size() <= kMaxUidLength && uid.find_first_not_of("0123456789.") == std::string_view::npos;
 }
 
+// The components between backslashes, each without its padding; none for an
+// empty value.
 std::vector<std::string> SplitFileId(std::string_view value)
 {
     std::vector<std::string> components;
-    while (!value.empty()) {
-        const size_t backslash = value.find('\\');
-        components.emplace_back(StripPadding(value.substr(0, backslash)));
+    if (value.empty())
+        return components;
+    for (size_t start = 0;;) {
+        const size_t backslash = value.find('\\', start);
+        components.emplace_back(StripPadding(value.substr(start, backslash - start)));
         if (backslash == std::string_view::npos)
-            break;
-        value.remove_prefix(backslash + 1);
+            return components;
+        start = backslash + 1;
     }
-    return components;
 }
 
 // A directory record as the walk reads it.
