@@ -55,6 +55,8 @@ WholeFileVerdict DataSetWalker::WalkDataSet(uint64_t& offset, uint64_t end, Enco
         verdict = CheckTagPlace(e, previousTag);
         if (verdict != WholeFileVerdict::Whole)
             return verdict;
+        if (m_observer)
+            m_observer->Element(e, offset, depth);
         if (!Checking())
             CountRewriteGrowth(e, encoding);
         if (topLevel && IsPixelDataTag(e.tag) && !m_sawPixelData && NoteTopLevelPixelData(e, offset, end))
@@ -165,6 +167,8 @@ WholeFileVerdict DataSetWalker::WalkItems(uint64_t& offset, uint64_t end, Encodi
         }
         if (e.tag != kItem)
             return WholeFileVerdict::MalformedElement;
+        if (m_observer)
+            m_observer->Item(e, offset, depth);
         offset = e.valueStart;
         if (e.length == kUndefinedLength) {
             verdict = WalkDataSet(offset, end, encoding, true, false, depth);

@@ -6,6 +6,17 @@
 
 namespace dicom_detail {
 
+// Told of each element and item a walk meets, with where its header starts
+// and how deep it lies: the top-level data set is depth 0, the items of its
+// sequences and their elements depth 1, and so on. Delimiters and the
+// fragments of encapsulated pixel data are not told.
+class WalkObserver {
+public:
+    virtual ~WalkObserver() = default;
+    virtual void Element(const ElementHeader& e, uint64_t offset, int depth) = 0;
+    virtual void Item(const ElementHeader& item, uint64_t offset, int depth) = 0;
+};
+
 // Walks a data set's elements and the sequences they hold. Checking a file
 // whole walks everything and stops at the first fault; reading a header
 // records the image attributes and stops at the top-level Pixel Data, or,
@@ -28,6 +39,8 @@ public:
           m_walkPastPixelData(walkPastPixelData && header != nullptr)
     {
     }
+
+    void SetObserver(WalkObserver* observer) { m_observer = observer; }
 
     bool SawPixelData() const { return m_sawPixelData; }
     // The image attributes of the top-level data set.
@@ -97,6 +110,7 @@ private:
     DicomHeader* m_header;  // null when checking a file whole
     bool m_strictOrder;
     bool m_walkPastPixelData;
+    WalkObserver* m_observer = nullptr;
     bool m_sawPixelData = false;
     ImageAttributes m_topLevelImage;
 };

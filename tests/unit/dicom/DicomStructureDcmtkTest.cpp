@@ -4,6 +4,7 @@
 // tools are missing.
 #include "DicomTestFiles.h"
 #include "FileBytes.h"
+#include "ScratchFolderSuite.h"
 #include <gtest/gtest.h>
 #include "dicom/OutputEstimate.h"
 #include <algorithm>
@@ -11,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using dicom_test::Check;
@@ -54,15 +54,12 @@ std::string GradientBmp(int width, int height)
     return bmp + pixels;
 }
 
-class DicomDcmtkFiles : public testing::Test {
+class DicomDcmtkFiles : public ScratchFolderSuite<DicomDcmtkFiles> {
 protected:
     static void SetUpTestSuite()
     {
-        if (std::system("{ command -v img2dcm && command -v dcmcjpeg && command -v dcmdjpeg && command -v dcmcjpls &&"
-                        " command -v dcmcrle && command -v dcmconv; } >/dev/null 2>&1") != 0)
+        if (!StartFolder("parvane-dicom", { "img2dcm", "dcmcjpeg", "dcmdjpeg", "dcmcjpls", "dcmcrle", "dcmconv" }))
             return;
-        s_folder = fs::temp_directory_path() / ("parvane-dicom-" + std::to_string(getpid()));
-        fs::create_directories(s_folder);
         WriteFileBytes(s_folder / "picture.bmp", GradientBmp(41, 30));
         const std::string commands = "cd '" + s_folder.string() + "' &&"
             " img2dcm -q -i BMP picture.bmp plain.dcm &&"
@@ -77,25 +74,7 @@ protected:
         s_made = std::system(commands.c_str()) == 0;
     }
 
-    static void TearDownTestSuite()
-    {
-        if (!s_folder.empty()) {
-            std::error_code ignored;
-            fs::remove_all(s_folder, ignored);
-        }
-    }
-
-    void SetUp() override
-    {
-        if (s_folder.empty())
-            GTEST_SKIP() << "dcmtk's tools are not installed";
-        ASSERT_TRUE(s_made) << "dcmtk could not make the files in " << s_folder;
-    }
-
     static std::string Bytes(const char* name) { return ReadFileBytes(s_folder / name); }
-
-    static inline fs::path s_folder;
-    static inline bool s_made = false;
 };
 
 }  // namespace
@@ -178,14 +157,12 @@ const EstimateCase kEstimateCases[] = {
     { "not-dicom", false },
 };
 
-class EstimateAgainstDcmdjpeg : public testing::Test {
+class EstimateAgainstDcmdjpeg : public ScratchFolderSuite<EstimateAgainstDcmdjpeg> {
 protected:
     static void SetUpTestSuite()
     {
-        if (std::system("{ command -v dump2dcm && command -v dcmcjpeg && command -v dcmodify && command -v dcmdjpeg &&"
-                        " command -v convert && command -v perl; } >/dev/null 2>&1") != 0)
+        if (!StartFolder("parvane-estimate", { "dump2dcm", "dcmcjpeg", "dcmodify", "dcmdjpeg", "convert", "perl" }))
             return;
-        s_folder = fs::temp_directory_path() / ("parvane-estimate-" + std::to_string(getpid()));
         const std::string make = "bash '" PARVANE_ESTIMATE_CASES_SCRIPT "' '" + s_folder.string() + "'";
         s_made = std::system(make.c_str()) == 0;
         fs::create_directories(s_folder / "out");
@@ -195,24 +172,6 @@ protected:
             (void)std::system(decode.c_str());  // fails where dcmdjpeg writes nothing
         }
     }
-
-    static void TearDownTestSuite()
-    {
-        if (!s_folder.empty()) {
-            std::error_code ignored;
-            fs::remove_all(s_folder, ignored);
-        }
-    }
-
-    void SetUp() override
-    {
-        if (s_folder.empty())
-            GTEST_SKIP() << "dcmtk's tools are not installed";
-        ASSERT_TRUE(s_made) << "the inputs could not be made in " << s_folder;
-    }
-
-    static inline fs::path s_folder;
-    static inline bool s_made = false;
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dicom_test {
 
@@ -58,6 +59,13 @@ public:
     {
         Header(group, element, "US", 2);
         Put16(value);
+        return *this;
+    }
+
+    DataSet& Ul(uint16_t group, uint16_t element, uint32_t value)
+    {
+        Header(group, element, "UL", 4);
+        Put32(value);
         return *this;
     }
 
@@ -226,6 +234,130 @@ inline std::string Nested(int depth, bool unknownVr)
     DataSet pixels(kExplicitLittle);
     pixels.Element(0x7FE0, 0x0010, "OB", "ab");
     return FileStart(kExplicitLittle.uid) + opening.Bytes() + inner.Bytes() + pixels.Bytes();
+}
+
+// A directory record of a DICOMDIR. It points at other records by their
+// index (-1: none); it names a file when fileId is not empty, and gives the
+// file's transfer syntax when syntax is not empty too.
+struct DirRecord {
+    std::string type;
+    std::string fileId;  // components joined by backslashes
+    std::string syntax;
+    int next = -1;
+    int lower = -1;
+    int mrdr = -1;     // (0004,1504), in a record that names a file
+    std::string tail;  // elements after the record's own (0004,xxxx) ones, in tag order
+};
+
+// How the Directory Record Sequence and its records give their lengths.
+struct DirLengths {
+    bool definedSequence;
+    bool definedItems;
+};
+
+struct DirFile {
+    std::string bytes;
+    std::vector<uint32_t> recordStarts;  // where each record's item starts
+};
+
+// A DICOMDIR whose Directory Record Sequence holds the records in order; the
+// root records are firstRoot and the chain of next records from it.
+inline DirFile DirectoryFile(const std::vector<DirRecord>& records, DirLengths lengths, int firstRoot = 0,
+                             std::string_view transferSyntax = kExplicitLittle.uid)
+{
+    DirFile file;
+    file.recordStarts.assign(records.size(), 0);
+    int lastRoot = firstRoot;
+    while (records[lastRoot].next >= 0)
+        lastRoot = records[lastRoot].next;
+    const auto offset = [&file](int index) { return index < 0 ? 0u : file.recordStarts[index]; };
+    // An offset takes 4 bytes whatever its value: a first pass places the
+    // records, a second writes the offsets to them.
+    for (int pass = 0; pass < 2; ++pass) {
+        DataSet sequence(kExplicitLittle);
+        std::vector<uint32_t> itemPlaces;
+        for (size_t i = 0; i < records.size(); ++i) {
+            const DirRecord& r = records[i];
+            DataSet item(kExplicitLittle);
+            item.Ul(0x0004, 0x1400, offset(r.next))
+                .Us(0x0004, 0x1410, 0xFFFF)
+                .Ul(0x0004, 0x1420, offset(r.lower))
+                .Element(0x0004, 0x1430, "CS", r.type);
+            if (!r.fileId.empty()) {
+                item.Element(0x0004, 0x1500, "CS", r.fileId);
+                if (r.mrdr >= 0)
+                    item.Ul(0x0004, 0x1504, offset(r.mrdr));
+                item.Element(0x0004, 0x1510, "UI", "1.2.840.10008.5.1.4.1.1.7")
+                    .Element(0x0004, 0x1511, "UI", "1.2.3.4.5.6." + std::to_string(i));
+                if (!r.syntax.empty())
+                    item.Element(0x0004, 0x1512, "UI", r.syntax);
+            }
+            item.Raw(r.tail);
+            itemPlaces.push_back(static_cast<uint32_t>(sequence.Bytes().size()));
+            if (lengths.definedItems)
+                sequence.Item(static_cast<uint32_t>(item.Bytes().size())).Raw(item.Bytes());
+            else
+                sequence.Item().Raw(item.Bytes()).ItemEnd();
+        }
+        if (!lengths.definedSequence)
+            sequence.SequenceEnd();
+        DataSet set(kExplicitLittle);
+        set.Element(0x0004, 0x1130, "CS", "PARVANE")
+            .Ul(0x0004, 0x1200, offset(firstRoot))
+            .Ul(0x0004, 0x1202, offset(lastRoot))
+            .Us(0x0004, 0x1212, 0)
+            .Header(0x0004, 0x1220, "SQ",
+                    lengths.definedSequence ? static_cast<uint32_t>(sequence.Bytes().size()) : kUndefined);
+        const std::string start = FileStart(transferSyntax) + set.Bytes();
+        for (size_t i = 0; i < records.size(); ++i)
+            file.recordStarts[i] = static_cast<uint32_t>(start.size()) + itemPlaces[i];
+        file.bytes = start + sequence.Bytes();
+    }
+    return file;
+}
+
+// Two patients, the second one's records after the first one's, and before
+// both an MRDR record that the root chain reaches last and an image points
+// back at. The image records give JPEG syntaxes, the report an uncompressed
+// one, and the private record none; the tails hold a character set and a
+// name in UTF-8, an icon in a sequence of undefined length, a sequence of
+// defined length and private elements with a UN sequence.
+inline std::vector<DirRecord> SampleDirectoryRecords()
+{
+    DataSet patient(kExplicitLittle);
+    patient.Element(0x0008, 0x0005, "CS", "ISO_IR 192")
+        .Element(0x0010, 0x0010, "PN", "\xC3\x9Cnal^Parvane")
+        .Element(0x0010, 0x0020, "LO", "P1");
+    DataSet icon(kExplicitLittle);
+    icon.Header(0x0088, 0x0200, "SQ", kUndefined)
+        .Item()
+        .Us(0x0028, 0x0010, 2)
+        .Us(0x0028, 0x0011, 2)
+        .Element(0x7FE0, 0x0010, "OB", "\x10\x20\x30\x40")
+        .ItemEnd()
+        .SequenceEnd();
+    DataSet concept(kExplicitLittle);
+    concept.Element(0x0008, 0x0100, "SH", "121060");
+    DataSet report(kExplicitLittle);
+    report.DefinedSequence(0x0040, 0xA043, concept);
+    DataSet unknown(false, false);
+    unknown.Item().Element(0x0009, 0x1002, "LO", "implicit").ItemEnd().SequenceEnd();
+    DataSet privateElements(kExplicitLittle);
+    privateElements.Element(0x0009, 0x0010, "LO", "PARVANE TEST").Header(0x0009, 0x1001, "UN", kUndefined).Raw(unknown.Bytes());
+    return {
+        { "MRDR", "", "", -1, -1, -1, "" },
+        { "PATIENT", "", "", 8, 2, -1, patient.Bytes() },
+        { "STUDY", "", "", -1, 3, -1, "" },
+        { "SERIES", "", "", -1, 4, -1, "" },
+        { "IMAGE", "DICOM\\P1\\S1\\IM1", "1.2.840.10008.1.2.4.50", 5, -1, 0, icon.Bytes() },
+        { "IMAGE", "DICOM\\P1\\S1\\IM2", "1.2.840.10008.1.2.4.70", 6, -1, -1, "" },
+        { "SR DOCUMENT", "DICOM\\P1\\S1\\SR1", "1.2.840.10008.1.2.1", 7, -1, -1, report.Bytes() },
+        { "PRIVATE", "DICOM\\P1\\S1\\PRIV1", "", -1, -1, -1, privateElements.Bytes() },
+        { "PATIENT", "", "", 0, 9, -1, "" },
+        { "STUDY", "", "", -1, 10, -1, "" },
+        { "SERIES", "", "", -1, 11, -1, "" },
+        { "IMAGE", "DICOM\\P2\\S1\\IM1", "1.2.840.10008.1.2.4.57", -1, -1, -1, "" },
+    };
 }
 
 // The reader's answers on bytes in memory.

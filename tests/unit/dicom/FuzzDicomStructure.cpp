@@ -1,8 +1,10 @@
 // Fuzzes the DICOM structure reader: any bytes are read without a hang, a
 // crash or a read outside the file; the whole-file check and the header
 // agree; no cut of a whole file before the end of its pixel data is whole;
-// and the size estimate never counts less than the bytes it keeps, with
-// arithmetic that never wraps around.
+// the size estimate never counts less than the bytes it keeps, with
+// arithmetic that never wraps around; and a DICOMDIR that reads is written
+// back unchanged, and with new transfer syntaxes reads again.
+#include "dicom/DicomDirectory.h"
 #include "dicom/DicomStructure.h"
 #include "dicom/OutputEstimate.h"
 #include "FuzzDicomInput.h"
@@ -120,6 +122,49 @@ void CheckCutsAndTails(const std::string& file, const DicomHeader& header, const
             "trailing bytes are not whole");
 }
 
+std::optional<DicomDirectory> ReadDirectory(std::string_view bytes)
+{
+    StrictSource source(bytes);
+    return DicomDirectory::Read(source);
+}
+
+// The directory's bytes with every file record that holds a transfer syntax
+// naming uid.
+std::string WithSyntax(DicomDirectory directory, const char* uid)
+{
+    for (size_t i = 0; i < directory.FileRecords().size(); ++i)
+        Require(directory.SetTransferSyntax(i, uid) == directory.FileRecords()[i].transferSyntax.has_value(),
+                "a record that holds a transfer syntax takes a new one");
+    return directory.Bytes();
+}
+
+// A DICOMDIR that reads is written back unchanged; with new syntaxes it reads
+// again, the same records naming them; and setting another syntax and then
+// the first again gives the same bytes, so no offset or length went astray.
+void CheckDirectory(const std::string& file)
+{
+    const std::optional<DicomDirectory> directory = ReadDirectory(file);
+    if (!directory)
+        return;
+    Require(directory->Bytes() == file, "a DICOMDIR is written back unchanged");
+    const char* const explicitLittle = "1.2.840.10008.1.2.1";
+    const std::string rewritten = WithSyntax(*directory, explicitLittle);
+    const std::optional<DicomDirectory> again = ReadDirectory(rewritten);
+    Require(again.has_value(), "a rewritten DICOMDIR reads");
+    Require(again->FileRecords().size() == directory->FileRecords().size(), "a rewritten DICOMDIR keeps its records");
+    for (size_t i = 0; i < again->FileRecords().size(); ++i) {
+        const DirectoryFileRecord& before = directory->FileRecords()[i];
+        const DirectoryFileRecord& after = again->FileRecords()[i];
+        Require(after.fileId == before.fileId && after.recordType == before.recordType,
+                "a rewritten record names the same file");
+        Require(after.transferSyntax == (before.transferSyntax ? std::optional<std::string>(explicitLittle) : std::nullopt),
+                "a rewritten record names the new syntax");
+    }
+    const std::optional<DicomDirectory> other = ReadDirectory(WithSyntax(*again, "1.2.840.10008.1.2.4.70"));
+    Require(other.has_value(), "a DICOMDIR rewritten twice reads");
+    Require(WithSyntax(*other, explicitLittle) == rewritten, "setting a syntax back gives the same bytes");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -132,5 +177,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CheckEstimate(header, file.size());
     if (verdict == WholeFileVerdict::Whole)
         CheckCutsAndTails(file, header, data, size);
+    CheckDirectory(file);
     return 0;
 }

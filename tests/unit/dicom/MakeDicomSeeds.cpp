@@ -1,5 +1,6 @@
 // Writes the seeds of the DICOM structure fuzz target: the tests' small
-// files, whole and as bodies behind the fuzz target's fixed meta groups.
+// files and DICOMDIRs, whole and as bodies behind the fuzz target's fixed
+// meta groups.
 #include "FuzzDicomInput.h"
 #include "dicom/DicomStructure.h"
 #include <filesystem>
@@ -31,6 +32,9 @@ int main(int argc, char** argv)
         FuzzInput(kJpegBody, EncapsulatedImage("1.2.840.10008.1.2.4.50", multiFrame)),
         FuzzInput(kExplicitLittleBody, Nested(kMaxSequenceNesting, false)),
         FuzzInput(kExplicitLittleBody, Nested(kMaxSequenceNesting, true)),
+        FuzzInput(kWholeFile, DirectoryFile(SampleDirectoryRecords(), { true, true }, 1).bytes),
+        FuzzInput(kExplicitLittleBody, DirectoryFile(SampleDirectoryRecords(), { false, false }, 1).bytes),
+        FuzzInput(kExplicitLittleBody, DirectoryFile(SampleDirectoryRecords(), { true, false }, 1).bytes),
     };
     int number = 0;
     for (const std::string& input : inputs) {
