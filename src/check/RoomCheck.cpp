@@ -1,6 +1,8 @@
 #include "check/RoomCheck.h"
 #include "check/RoomNeed.h"
+#include "disk/FolderListing.h"
 #include "gather/Folders.h"
+#include <unordered_map>
 
 namespace {
 
@@ -25,9 +27,10 @@ constexpr uint64_t kAssumedClusterSize = 64 * 1024;
 
 }  // namespace
 
-DiskSpace MeasureDiskSpace(const RunBaseline& baseline, const CString& outputFolder)
+DiskSpace MeasureDiskSpace(const RunBaseline& baseline, const CString& outputFolder, uint64_t alsoWritten)
 {
     DiskSpace space;
+    space.needed = alsoWritten;
     const std::wstring output = outputFolder.Str();
     const std::wstring measuredAt = FolderFound(outputFolder) ? output : ParentFolder(output);
     ULARGE_INTEGER freeToCaller{};
@@ -49,4 +52,27 @@ DiskSpace MeasureDiskSpace(const RunBaseline& baseline, const CString& outputFol
     if (space.margin > UINT64_MAX - space.needed)
         space.margin = UINT64_MAX - space.needed;
     return space;
+}
+
+uint64_t FileSetRoom(const GatheredInput& gathered, const RunBaseline& baseline, bool inPlace)
+{
+    if (gathered.fileSets.empty())
+        return 0;
+    const ConversionScript& script = gathered.script;
+    std::unordered_map<std::wstring, size_t> lineOf;
+    for (size_t line = 0; line < script.FilesWithLine().size(); ++line)
+        lineOf.emplace(FoldCase(script.FilesWithLine()[line]), line);
+    uint64_t room = 0;
+    for (const FileSet& set : gathered.fileSets) {
+        room += set.directorySize;
+        for (const std::wstring& path : set.recordFiles) {
+            auto line = lineOf.find(FoldCase(path));
+            if (inPlace || line == lineOf.end() || baseline.OutputSizeExpected(line->second) != uint64_t{ 0 })
+                continue;
+            const uint64_t size = script.InputSizes()[line->second];
+            room += size == ConversionScript::kSizeUnknown ? 0 : size;
+            lineOf.erase(line);  // a file named by two records is copied once
+        }
+    }
+    return room;
 }

@@ -2,6 +2,7 @@
 // The room check before a run: what the outputs need on the output folder's
 // disk against what is free there.
 #include "afx/afx.h"
+#include "gather/Gathering.h"
 #include "run/RunBaseline.h"
 #include <cstdint>
 
@@ -19,4 +20,10 @@ struct DiskSpace {
     size_t unestimated = 0;  // outputs whose size no bound could be had for, not in needed
     bool Enough() const { return measured && needed + margin <= available; }
 };
-DiskSpace MeasureDiskSpace(const RunBaseline& baseline, const CString& outputFolder);
+// alsoWritten: what the run writes beside the outputs (see FileSetRoom).
+DiskSpace MeasureDiskSpace(const RunBaseline& baseline, const CString& outputFolder, uint64_t alsoWritten = 0);
+
+// What the file-sets write beside dcmdjpeg's outputs: each file that
+// dcmdjpeg does not decode, copied into another output folder as it was, and
+// each new DICOMDIR, written beside the old one before it replaces it.
+uint64_t FileSetRoom(const GatheredInput& gathered, const RunBaseline& baseline, bool inPlace);

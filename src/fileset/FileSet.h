@@ -3,12 +3,14 @@
 // to convert, at any depth below it. The DICOMDIR itself is never given to
 // dcmdjpeg; after the run it is written again, naming each file's syntax.
 #include "dicom/DicomDirectory.h"
+#include <cstdint>
 #include <string>
 #include <vector>
 
 struct FileSet {
     std::wstring folder;         // below the input folder: empty, or ending in a backslash
     std::wstring directoryName;  // the DICOMDIR's own name, as the folder spells it
+    uint64_t directorySize = 0;
     DicomDirectory directory;
     // For each of directory.FileRecords(): the path below the input folder of
     // the file whose line it got; empty when the record's file got none.

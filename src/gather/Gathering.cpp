@@ -133,7 +133,7 @@ private:
             if (entry.IsFolder() || !IsDicomdirName(entry.name))
                 continue;
             if (std::optional<DicomDirectory> directory = ReadDirectory(m_input + folder + entry.name)) {
-                GatherFileSet(folder, entry.name, std::move(*directory));
+                GatherFileSet(folder, entry, std::move(*directory));
                 return;
             }
             m_gathered.script.LeaveOut(folder + entry.name, SkipReason::DicomdirUnreadable);
@@ -207,11 +207,11 @@ private:
 
     // The files its records name get lines, in the records' order; the
     // folder's other files are counted and left as they are.
-    void GatherFileSet(const std::wstring& folder, const std::wstring& directoryName, DicomDirectory directory)
+    void GatherFileSet(const std::wstring& folder, const FolderEntry& directoryEntry, DicomDirectory directory)
     {
         std::unordered_map<std::wstring, FoundFile> files;
-        CollectFiles(folder, folder + directoryName, files);
-        FileSet set{ folder, directoryName, std::move(directory), {} };
+        CollectFiles(folder, folder + directoryEntry.name, files);
+        FileSet set{ folder, directoryEntry.name, directoryEntry.size, std::move(directory), {} };
         const std::vector<DirectoryFileRecord>& records = set.directory.FileRecords();
         set.recordFiles.resize(records.size());
         for (size_t record = 0; record < records.size() && !Stopped(); ++record) {

@@ -100,15 +100,15 @@ void CParvaneDlg::OnBnClickedConvert()
     // the room the outputs need, measured before anything is written: a
     // full disk cuts outputs short, and with both folders one it destroys
     // the originals.
+    const bool inPlace = outputFolderFound && FoldersAreOne(m_strInputFolder, m_strOutputFolder);
     std::optional<RunBaseline> baseline;
     DiskSpace space;
     if (!window.InBackground(kPreparingPhase, kFilesLookedAtWord, [&](WorkProgress& progress) {
             baseline.emplace(gathered->script, m_strInputFolder.Str(), &progress);
             if (!progress.StopAsked())
-                space = MeasureDiskSpace(*baseline, m_strOutputFolder);
+                space = MeasureDiskSpace(*baseline, m_strOutputFolder, FileSetRoom(*gathered, *baseline, inPlace));
         }))
         return;
-    const bool inPlace = outputFolderFound && FoldersAreOne(m_strInputFolder, m_strOutputFolder);
     if (!HasRoomForOutputs(space, inPlace, window))
         return;
     if ((!outputFolderFound && !CreateOutputFolder(m_strOutputFolder)) ||
