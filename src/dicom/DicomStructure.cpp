@@ -66,30 +66,40 @@ WholeFileVerdict ReadDataSetHeader(WindowedReader& reader, uint64_t offset, Enco
     return verdict;
 }
 
-// A data set alone, from the first byte. Its first element tells the
-// encoding, as DICOM toolkits guess it: a VR after the tag means explicit VR.
-// It counts only when its first group is a standard one (even, past the
-// command group) and its elements ascend and walk whole.
+// A data set alone, from the first byte, in one of the three encodings
+// dcmdjpeg reads. Its first element tells the encoding, as DICOM toolkits
+// guess it: a VR after the tag means explicit VR; a first group that is a
+// standard one (even, past the command group) read in the byte order. It
+// counts only when its elements ascend and walk whole.
 void ReadBareDataSet(WindowedReader& reader, DicomHeader& header)
 {
     uint8_t first[6];
     if (reader.Size() < kSmallestDicomFile || !reader.Read(0, first, sizeof(first)))
         return;
-    const uint16_t group = Read16(first, false);
-    if (group < 0x0002 || group % 2 != 0)
-        return;
     const bool explicitVr = IsKnownVr(static_cast<char>(first[4]), static_cast<char>(first[5]));
-    DicomHeader bare;
-    if (ReadDataSetHeader(reader, 0, explicitVr ? kExplicitLittle : kImplicitLittle, bare, true) !=
-        WholeFileVerdict::Whole) {
-        header.readFailed = bare.readFailed;
+    const struct {
+        Encoding encoding;
+        const char* transferSyntax;
+    } candidates[] = {
+        { explicitVr ? kExplicitLittle : kImplicitLittle, explicitVr ? "1.2.840.10008.1.2.1" : "1.2.840.10008.1.2" },
+        { kExplicitBig, "1.2.840.10008.1.2.2" },
+    };
+    for (const auto& candidate : candidates) {
+        const uint16_t group = Read16(first, candidate.encoding.bigEndian);
+        if (group < 0x0002 || group % 2 != 0 || (candidate.encoding.explicitVr && !explicitVr))
+            continue;
+        DicomHeader bare;
+        if (ReadDataSetHeader(reader, 0, candidate.encoding, bare, true) != WholeFileVerdict::Whole) {
+            header.readFailed = header.readFailed || bare.readFailed;
+            continue;
+        }
+        header = bare;
+        header.isDicom = true;
+        header.bareDataSet = true;
+        header.transferSyntax = candidate.transferSyntax;
+        header.kind = TransferSyntaxKind::Uncompressed;
         return;
     }
-    header = bare;
-    header.isDicom = true;
-    header.bareDataSet = true;
-    header.transferSyntax = explicitVr ? "1.2.840.10008.1.2.1" : "1.2.840.10008.1.2";
-    header.kind = TransferSyntaxKind::Uncompressed;
 }
 
 }  // namespace
@@ -115,6 +125,7 @@ DicomHeader ReadDicomHeader(ByteSource& source)
     }
     if (verdict != WholeFileVerdict::Whole && verdict != WholeFileVerdict::NoTransferSyntax) {
         header.metaGroupUnreadable = true;
+        header.endsInMetaGroup = meta.endsInside;
         return header;
     }
     header.isDicom = true;

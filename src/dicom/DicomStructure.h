@@ -135,6 +135,9 @@ struct DicomHeader {
     // "DICM" follows the preamble, but the meta group cannot be read even
     // with its group length set aside.
     bool metaGroupUnreadable = false;
+    // The file ends inside its meta group: dcmdjpeg cannot read it, and
+    // writes nothing for it.
+    bool endsInMetaGroup = false;
     // For the transfer syntaxes dcmdjpeg decodes, the walk goes on past the
     // top-level Pixel Data to the end of the file; these are the
     // encapsulated pixel data elements it met, in items (an icon image) and

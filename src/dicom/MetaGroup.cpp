@@ -41,6 +41,9 @@ WholeFileVerdict ReadMetaGroup(WindowedReader& reader, MetaGroup& meta, bool tru
         WholeFileVerdict verdict = ReadElementHeader(reader, offset, limit, kExplicitLittle, e);
         if (verdict == WholeFileVerdict::ReadFailed)
             return verdict;
+        if (verdict == WholeFileVerdict::ElementCut || (verdict == WholeFileVerdict::Whole &&
+                                                        e.length != kUndefinedLength && e.length > size - e.valueStart))
+            meta.endsInside = true;
         if (verdict != WholeFileVerdict::Whole || (e.tag >> 16) != 0x0002 || e.length == kUndefinedLength ||
             e.length > limit - e.valueStart)
             return WholeFileVerdict::MetaGroupUnreadable;

@@ -10,6 +10,7 @@ namespace dicom_detail {
 struct MetaGroup {
     std::optional<std::string> transferSyntax;
     uint64_t dataSetStart = 0;
+    bool endsInside = false;  // an element of the group runs past the end of the file
 };
 
 // The meta group is explicit VR little endian in every file. Its end is given

@@ -82,6 +82,8 @@ uint64_t FramesToDecode(const EncapsulatedPixelData& pixels)
 
 std::optional<uint64_t> EstimatedOutputSize(const DicomHeader& header, uint64_t inputSize)
 {
+    if (header.endsInMetaGroup && !header.readFailed)
+        return 0;
     if (header.readFailed || header.metaGroupUnreadable)
         return std::nullopt;
     if (!header.isDicom)

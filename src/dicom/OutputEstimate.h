@@ -18,7 +18,7 @@ constexpr uint64_t kNestedImageAllowance = 128;
 // - an input that is not DICOM (no "DICM" and no data set of its own), or one
 //   whose transfer syntax dcmdjpeg does not decode (JPEG-LS, JPEG 2000, RLE,
 //   deflate, the retired JPEG processes), or whose pixel data is cut short,
-//   gives no output: 0;
+//   or that ends inside its meta group, gives no output: 0;
 // - an uncompressed input, or one of an unknown transfer syntax, is written
 //   again: its size, plus what writing its elements again may add;
 // - a JPEG input counts every byte outside its encapsulated pixel data, and

@@ -56,3 +56,14 @@ std::pair<std::wstring, std::wstring> SplitFolder(const std::wstring& path)
         return { std::wstring(), path };
     return { path.substr(0, slash + 1), path.substr(slash + 1) };
 }
+
+std::wstring FullPath(const std::wstring& path)
+{
+    const DWORD length = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (length == 0)
+        return path;
+    std::wstring full(length, L'\0');
+    const DWORD written = ::GetFullPathNameW(path.c_str(), length, &full[0], nullptr);
+    full.resize(written < length ? written : 0);
+    return full.empty() ? path : full;
+}

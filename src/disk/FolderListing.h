@@ -29,3 +29,7 @@ std::wstring FoldCase(const std::wstring& name);
 // A path's folder part, with its backslash (empty when it has none), and the
 // name after it.
 std::pair<std::wstring, std::wstring> SplitFolder(const std::wstring& path);
+
+// The path made whole as Windows makes it (against the working folder, for
+// a relative one); the path as given when that fails.
+std::wstring FullPath(const std::wstring& path);

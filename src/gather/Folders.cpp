@@ -1,4 +1,5 @@
 #include "gather/Folders.h"
+#include "disk/FolderListing.h"
 
 bool FolderFound(const CString& folder)
 {
@@ -31,8 +32,13 @@ bool SameFile(const std::wstring& a, const std::wstring& b)
         return file.IsValid() && ::GetFileInformationByHandle(file.Get(), &info);
     };
     BY_HANDLE_FILE_INFORMATION first, second;
-    return identify(a, first) && identify(b, second) &&
-           first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+    if (!identify(a, first) || !identify(b, second))
+        return false;
+    // Some file systems give every file the index 0: that tells nothing, and
+    // the paths are compared instead.
+    if ((first.nFileIndexHigh | first.nFileIndexLow) == 0 || (second.nFileIndexHigh | second.nFileIndexLow) == 0)
+        return FoldCase(FullPath(a)) == FoldCase(FullPath(b));
+    return first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
            first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
 }
 

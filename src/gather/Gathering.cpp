@@ -26,17 +26,6 @@ std::optional<DicomDirectory> ReadDirectory(const std::wstring& path)
     return DicomDirectory::Read(source);
 }
 
-std::wstring FullPath(const std::wstring& path)
-{
-    const DWORD length = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (length == 0)
-        return path;
-    std::wstring full(length, L'\0');
-    const DWORD written = ::GetFullPathNameW(path.c_str(), length, &full[0], nullptr);
-    full.resize(written < length ? written : 0);
-    return full.empty() ? path : full;
-}
-
 // A folder's volume and index; absent where the file system gives none.
 using FolderId = std::pair<DWORD, uint64_t>;
 std::optional<FolderId> FolderIdentity(const std::wstring& path)
@@ -180,6 +169,12 @@ private:
     {
         if (m_progress)
             m_progress->Step();
+        // A folder on a case-sensitive share can hold IM1.dcm and im1.dcm;
+        // on Windows both lines would write one output.
+        if (!m_paths.insert(FoldCase(path)).second) {
+            m_gathered.script.LeaveOut(path, SkipReason::SameNameButCase);
+            return false;
+        }
         const auto [folder, name] = SplitFolder(path);
         if (const std::optional<SkipReason> problem = FolderNameProblem(folder)) {
             m_gathered.script.LeaveOut(path, *problem);
@@ -241,8 +236,8 @@ private:
                 return;
             const std::wstring path = folder + entry.name;
             if (!entry.IsFolder()) {
-                if (path != directoryPath)
-                    files.emplace(FoldCase(path), FoundFile{ path, entry.size });
+                if (path != directoryPath && !files.emplace(FoldCase(path), FoundFile{ path, entry.size }).second)
+                    m_gathered.script.LeaveOut(path, SkipReason::SameNameButCase);
             } else if (m_guard.MayEnter(m_input + path + L"\\", entry)) {
                 CollectFiles(path + L"\\", directoryPath, files);
             }
@@ -272,7 +267,8 @@ private:
     Subfolders m_subfolders;
     WorkProgress* m_progress;
     FolderGuard m_guard;
-    size_t m_longestFolder;  // the longer of the two folders' full paths
+    size_t m_longestFolder;
+    std::unordered_set<std::wstring> m_paths;  // folded, of the files looked at  // the longer of the two folders' full paths
 };
 
 // Whether the folder (ending in a backslash), or any folder below it that a

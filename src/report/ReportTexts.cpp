@@ -17,6 +17,9 @@ const wchar_t* ReasonHeading(SkipReason reason)
         return L"フォルダ名とファイル名が長すぎます";
     case SkipReason::PathTooLong:
         return L"フォルダ名とファイル名を合わせたパスが 260 文字以上あり、dcmdjpeg が開けません";
+    case SkipReason::SameNameButCase:
+        return L"大文字と小文字だけが違う名前のファイルが先にあります。Windows では出力ファイルが同じになるため、"
+               L"後のファイルは変換していません";
     case SkipReason::DicomdirUnreadable:
         return L"DICOMDIR として読み取れませんでした。変換もコピーもせず、ほかのファイルはフォルダごとに変換しました";
     case SkipReason::ListedFileMissing:
@@ -70,7 +73,8 @@ constexpr SkipReason kReasonsInOrder[] = {
     SkipReason::OriginalOverwritten, SkipReason::OutputIncomplete,   SkipReason::OutputUnchecked,
     SkipReason::DicomdirNotWritten,  SkipReason::ForbiddenCharacter, SkipReason::TrailingDotOrSpace,
     SkipReason::DeviceName,          SkipReason::CodePage,           SkipReason::LineTooLong,
-    SkipReason::PathTooLong,         SkipReason::DicomdirUnreadable, SkipReason::ListedFileMissing,
+    SkipReason::PathTooLong,         SkipReason::SameNameButCase,    SkipReason::DicomdirUnreadable,
+    SkipReason::ListedFileMissing,
     SkipReason::NotDicom,            SkipReason::JpegLs,             SkipReason::Jpeg2000,
     SkipReason::Rle,                 SkipReason::Deflate,            SkipReason::NotConverted,
     SkipReason::CopiedUnchanged,     SkipReason::NotReached,

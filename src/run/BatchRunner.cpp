@@ -171,3 +171,57 @@ std::optional<size_t> BatchRun::LinesStarted() const
     const size_t processes = static_cast<size_t>(total);
     return processes > noLine ? processes - noLine : 0;
 }
+
+namespace {
+
+std::wstring Environment(const wchar_t* name)
+{
+    const DWORD length = ::GetEnvironmentVariableW(name, nullptr, 0);
+    if (length == 0)
+        return {};
+    std::wstring value(length, L'\0');
+    value.resize(::GetEnvironmentVariableW(name, &value[0], length));
+    return value;
+}
+
+// The parts of a list such as PATH, without quotes, empty parts left out.
+std::vector<std::wstring> SplitList(const std::wstring& list)
+{
+    std::vector<std::wstring> parts;
+    std::wstring part;
+    for (size_t i = 0; i <= list.size(); ++i) {
+        if (i == list.size() || list[i] == L';') {
+            if (!part.empty())
+                parts.push_back(part);
+            part.clear();
+        } else if (list[i] != L'"') {
+            part += list[i];
+        }
+    }
+    return parts;
+}
+
+}  // namespace
+
+std::wstring FindLineProgram(const std::wstring& name, std::vector<std::wstring>* lookedIn)
+{
+    std::vector<std::wstring> folders{ L"" };
+    for (const std::wstring& folder : SplitList(Environment(L"PATH")))
+        folders.push_back(folder.back() == L'\\' ? folder : folder + L'\\');
+    std::wstring extensions = Environment(L"PATHEXT");
+    if (extensions.empty())
+        extensions = L".COM;.EXE;.BAT;.CMD";
+    for (const std::wstring& folder : folders) {
+        if (lookedIn) {
+            wchar_t working[MAX_PATH + 1] = {};
+            lookedIn->push_back(folder.empty() && ::GetCurrentDirectoryW(MAX_PATH + 1, working) ? working : folder);
+        }
+        for (const std::wstring& extension : SplitList(extensions)) {
+            const std::wstring path = folder + name + extension;
+            const DWORD attributes = ::GetFileAttributesW(path.c_str());
+            if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+                return path;
+        }
+    }
+    return {};
+}

@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 enum class BatchStart {
     Started,
@@ -65,3 +66,9 @@ private:
 // commands (/d), no delayed expansion (/v:off), so that neither a registry
 // setting nor a "!" in a name changes what the lines do.
 std::wstring InterpreterCommandLine(const std::wstring& batchPath);
+
+// Where the interpreter finds the program a line names (such as "dcmdjpeg"),
+// as it looks: in the working folder, then in each folder of PATH, with each
+// extension of PATHEXT. Empty when it finds none. lookedIn, when given, gets
+// the folders looked in.
+std::wstring FindLineProgram(const std::wstring& name, std::vector<std::wstring>* lookedIn = nullptr);

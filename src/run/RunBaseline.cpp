@@ -44,18 +44,6 @@ FileState CurrentFileState(const std::wstring& path)
     return state;
 }
 
-std::optional<uint64_t> FileIdentity(const std::wstring& path)
-{
-    // No access asked beyond the attributes, so that no sharing mode of
-    // another program refuses it.
-    ScopedFileHandle file(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!file.IsValid() || !::GetFileInformationByHandle(file.Get(), &info))
-        return std::nullopt;
-    return Combine(info.nFileIndexHigh, info.nFileIndexLow);
-}
-
 RunBaseline::RunBaseline(const ConversionScript& script, const std::wstring& inputFolder, WorkProgress* progress)
     : m_script(script)
 {
@@ -77,10 +65,8 @@ RunBaseline::RunBaseline(const ConversionScript& script, const std::wstring& inp
         if (listing == listings.end())
             listing = listings.emplace(FoldCase(folder), ListOutputs(script.OutputFolder() + folder)).first;
         auto found = listing->second.find(FoldCase(name));
-        if (found != listing->second.end()) {
+        if (found != listing->second.end())
             m_outputs[line] = found->second;
-            m_outputs[line].identity = FileIdentity(OutputPath(line));
-        }
         m_inputs[line] = ReadInput(inputFolder + names[line], script.InputSizes()[line]);
     }
 }
@@ -115,5 +101,5 @@ std::wstring RunBaseline::OutputPath(size_t line) const
 bool RunBaseline::OutputWritten(size_t line) const
 {
     const std::wstring path = OutputPath(line);
-    return WrittenSince(m_outputs.at(line), CurrentFileState(path), [&path] { return FileIdentity(path); });
+    return WrittenSince(m_outputs.at(line), CurrentFileState(path));
 }

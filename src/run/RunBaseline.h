@@ -56,8 +56,5 @@ private:
     std::vector<Input> m_inputs;
 };
 
-// The state of the file at path now: its size and stamp; identity is not asked.
+// The state of the file at path now: its size and stamp.
 FileState CurrentFileState(const std::wstring& path);
-// The file's index on its volume; absent when the file cannot be opened or
-// the file system gives none.
-std::optional<uint64_t> FileIdentity(const std::wstring& path);

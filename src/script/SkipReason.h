@@ -12,6 +12,7 @@ enum class SkipReason {
     CodePage,            // the interpreter's or dcmdjpeg's code page cannot hold the line exactly
     LineTooLong,         // longer than the interpreter reads as one line
     PathTooLong,         // a path dcmdjpeg cannot open: MAX_PATH characters or more
+    SameNameButCase,     // another file's name differs only in case: on Windows both would have one output
     DicomdirUnreadable,  // a DICOMDIR that cannot be read as one; never converted
     ListedFileMissing,   // a DICOMDIR's record names a file the input does not hold
     DicomdirNotWritten,  // the file-set's new DICOMDIR could not be put in place

@@ -67,6 +67,10 @@ void CParvaneDlg::OnBnClickedConvert()
         ShowBatchFileInUse();
         return;
     }
+    // Before anything is created: without dcmdjpeg every line would fail,
+    // and the report would blame the files.
+    if (!LineProgramFound())
+        return;
     const bool outputFolderFound = FolderFound(m_strOutputFolder);
     if (!outputFolderFound && ShowConvertMessage(kCreateOutputFolder) != IDYES)
         return;
@@ -110,6 +114,9 @@ void CParvaneDlg::OnBnClickedConvert()
         }))
         return;
     if (!HasRoomForOutputs(space, inPlace, window))
+        return;
+    // A cancel pressed after the preparation still writes nothing.
+    if (window.CancelPressed())
         return;
     if ((!outputFolderFound && !CreateOutputFolder(m_strOutputFolder)) ||
         !CreateOutputSubfolders(m_strOutputFolder, gathered->outputSubfolders)) {
@@ -184,6 +191,21 @@ void CParvaneDlg::RunConversionScript(GatheredInput& gathered, const RunBaseline
     if (!script.Skipped().empty() || gathered.filesLeftAsTheyAre > 0)
         MessageBox(SkippedFilesMessage(script.Skipped(), 10, gathered.filesLeftAsTheyAre).c_str(), kSkippedFilesCaption,
                    kSkippedFilesType);
+}
+
+bool CParvaneDlg::LineProgramFound()
+{
+    std::vector<std::wstring> lookedIn;
+    if (!FindLineProgram(kLineProgram, &lookedIn).empty())
+        return true;
+    std::wstring text = kLineProgramMissing.text;
+    const size_t kShown = 8;
+    for (size_t i = 0; i < lookedIn.size() && i < kShown; ++i)
+        text += L"\n    " + lookedIn[i];
+    if (lookedIn.size() > kShown)
+        text += L"\n    ほか " + std::to_wstring(lookedIn.size() - kShown) + L" か所（環境変数 PATH のフォルダ）";
+    MessageBox(text.c_str(), kLineProgramMissing.caption, kLineProgramMissing.type);
+    return false;
 }
 
 void CParvaneDlg::ShowBatchFileInUse()

@@ -56,6 +56,15 @@ constexpr ConvertMessage kOutputFolderTextUnsafe = {
     MB_OK | MB_ICONINFORMATION,
 };
 
+// The interpreter would find no dcmdjpeg: the handler adds where it looked.
+constexpr ConvertMessage kLineProgramMissing = {
+    L"dcmdjpeg.exe が見つからないため、変換を始めませんでした。"
+    L"Parvane の zip に入っている dcmdjpeg.exe を、作業フォルダ（Parvane.exe を起動したときのフォルダ）に置いてください。"
+    L"ウイルス対策ソフトが dcmdjpeg.exe を隔離していないかも確かめてください。\n\n探した場所:",
+    L"dcmdjpeg.exe がありません",
+    MB_OK | MB_ICONWARNING,
+};
+
 // Another Parvane's run in the same working folder holds uncompress.bat; the
 // handler adds the file's path.
 constexpr ConvertMessage kBatchFileInUse = {

@@ -51,6 +51,8 @@ protected:
 private:
     int ShowConvertMessage(const ConvertMessage& message);
     void ShowBatchFileInUse();
+    // Shows where the interpreter looked when it would find no dcmdjpeg.
+    bool LineProgramFound();
     static void AppendFolderBackslash(CString& folder);
     bool HasRoomForOutputs(const DiskSpace& space, bool inPlace, RunWindow& window);
     bool AskToGoOn(const wchar_t* text, const wchar_t* caption, bool inPlace);

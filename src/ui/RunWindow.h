@@ -30,6 +30,9 @@ public:
     void Follow(BatchRun& run, ConversionProgress& progress);
     // Closes the progress window, so that a box shows alone.
     void CloseProgress();
+    // Whether the progress window's cancel button has been pressed, between
+    // the phases too.
+    bool CancelPressed() const { return m_window.IsOpen() && m_window.CancelPressed(); }
 
 private:
     void PumpMessages();

@@ -196,6 +196,7 @@ double GatheringThroughTheButton(const fs::path& work, const fs::path& in, const
 TEST(Benchmark, DISABLED_GatheringAgainstABareSearchLoop)
 {
     fs::path work = MakeScratchFolder(L"GatheringBenchmark");
+    fs::copy_file(DcmdjpegExe(), work / L"dcmdjpeg.exe");
     WriteFileBytes(work / L"param.ini", "[INPUT]\r\n[OUTPUT]\r\n");
     const fs::path out = work / L"out";
     fs::create_directories(out);
@@ -261,6 +262,7 @@ void FollowManyFilesFromTheClickToTheReport(const wchar_t* name, bool tree)
     const wchar_t* count = _wgetenv(L"PARVANE_BENCH_FILES");
     const size_t files = count ? static_cast<size_t>(_wtoi(count)) : 100000;
     fs::path work = MakeScratchFolder(name);
+    fs::copy_file(DcmdjpegExe(), work / L"dcmdjpeg.exe");
     WriteFileBytes(work / L"param.ini", "[INPUT]\r\n[OUTPUT]\r\n");
     const fs::path in = work.parent_path() / (std::wstring(name) + L"Input" + std::to_wstring(files));
     if (!fs::exists(in))

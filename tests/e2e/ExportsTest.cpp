@@ -8,7 +8,9 @@
 #include "LinuxSide.h"
 #include "resource.h"
 #include <gtest/gtest.h>
+#include <atomic>
 #include <map>
+#include <thread>
 
 using namespace e2e;
 namespace fs = std::filesystem;
@@ -36,35 +38,53 @@ std::map<fs::path, std::string> Snapshot(const fs::path& folder)
 
 class Exports : public ConversionFixture {
 protected:
+    void TearDown() override
+    {
+        if (m_click.joinable())
+            m_click.join();
+    }
+
     // Clicks; the box that ends the run is answered and returned, a null view
     // when the run ended without one.
     MessageBoxView Convert(const wchar_t* screenshot)
     {
-        parvane->Click(IDC_BUTTON_CONVERT);
-        return AnswerReport(screenshot);
+        StartClick();
+        return FinishClick(screenshot);
     }
 
-    MessageBoxView AnswerReport(const wchar_t* screenshot)
-    {
-        EXPECT_TRUE(parvane->WaitUntilResponsive(kRunTimeout));
-        MessageBoxView box = parvane->WaitForMessageBox(1s);
-        if (box.hwnd) {
-            SaveScreenshot(box.hwnd, ArtifactFolder() / screenshot);
-            parvane->Answer(box, IDOK);
-            EXPECT_TRUE(parvane->WaitUntilResponsive());
-        }
-        return box;
-    }
-
-    // Clicks and answers the question about subfolders.
+    // Clicks and answers the question about subfolders; FinishClick follows.
     void ConvertAnsweringSubfolders(int answer)
     {
-        parvane->Click(IDC_BUTTON_CONVERT);
+        StartClick();
         const MessageBoxView question = parvane->WaitForMessageBox();
         ASSERT_EQ(question.caption, kSubfolderCaption) << fs::path(question.text).string();
         EXPECT_EQ(question.buttons, (std::vector<int>{ IDYES, IDNO }));
         SaveScreenshot(question.hwnd, ArtifactFolder() / L"subfolders-question.bmp");
         parvane->Answer(question, answer);
+    }
+
+    // The click's handler runs until its last box is answered: it is sent
+    // from a thread of its own, so that the box can be read here.
+    void StartClick()
+    {
+        m_returned = false;
+        m_click = std::thread([this] {
+            parvane->ClickAndWait(IDC_BUTTON_CONVERT, kRunTimeout);
+            m_returned = true;
+        });
+    }
+
+    MessageBoxView FinishClick(const wchar_t* screenshot)
+    {
+        MessageBoxView box;
+        WaitFor([&] { return m_returned || (box = parvane->WaitForMessageBox(0ms)).hwnd != nullptr; }, kRunTimeout);
+        if (box.hwnd) {
+            SaveScreenshot(box.hwnd, ArtifactFolder() / screenshot);
+            parvane->Answer(box, IDOK);
+        }
+        m_click.join();
+        EXPECT_TRUE(parvane->NoMessageBoxWithin(1s));
+        return box;
     }
 
     // Every image of the fixture's file-set, at its path below root, holds
@@ -97,6 +117,10 @@ protected:
         ASSERT_TRUE(printed) << "the file-set reader did not end";
         EXPECT_NE(printed->find("FILE-SET-OK"), std::string::npos) << *printed;
     }
+
+private:
+    std::thread m_click;
+    std::atomic<bool> m_returned{ false };
 };
 
 TEST_F(Exports, ACdExportConvertsIntoAnotherFolderAsAFileSetAndTheCdStaysAsItWas)
@@ -187,7 +211,7 @@ TEST_F(Trees, YesConvertsEveryFileAtItsOwnPathWithoutFollowingALinkBack)
     fs::create_directories(out);
     Start(in, out);
     ConvertAnsweringSubfolders(IDYES);
-    const MessageBoxView box = AnswerReport(L"tree-report.bmp");
+    const MessageBoxView box = FinishClick(L"tree-report.bmp");
     EXPECT_EQ(box.hwnd, nullptr) << fs::path(box.text).string();
     for (const wchar_t* path : { L"a.dcm", L"sub1\\b.dcm", L"sub1\\deeper\\c.dcm" })
         ExpectConverted(out / path);
@@ -203,7 +227,7 @@ TEST_F(Trees, NoConvertsTheInputFolderAloneAsBefore)
     fs::create_directories(out);
     Start(in, out);
     ConvertAnsweringSubfolders(IDNO);
-    const MessageBoxView box = AnswerReport(L"tree-no-report.bmp");
+    const MessageBoxView box = FinishClick(L"tree-no-report.bmp");
     EXPECT_EQ(box.hwnd, nullptr) << fs::path(box.text).string();
     ExpectConverted(out / L"a.dcm");
     EXPECT_EQ(Snapshot(out).size(), 1u);
@@ -218,7 +242,7 @@ TEST_F(Trees, AnOutputFolderInsideTheInputIsNeverEnteredSoASecondRunNestsNothing
     Start(in, out);
     for (int run = 1; run <= 2; ++run) {
         ConvertAnsweringSubfolders(IDYES);
-        const MessageBoxView box = AnswerReport(L"tree-nested-report.bmp");
+        const MessageBoxView box = FinishClick(L"tree-nested-report.bmp");
         EXPECT_EQ(box.hwnd, nullptr) << "run " << run << ": " << fs::path(box.text).string();
     }
     for (const wchar_t* path : { L"a.dcm", L"sub1\\b.dcm", L"sub1\\deeper\\c.dcm" })

@@ -364,6 +364,7 @@ TEST(DicomStructure, PixelDataOfEveryKindIsToldFromItsAbsence)
     const std::string bareImplicit = ImageElements(kImplicitLittle, Image()).Bytes();
     const std::string bareReport = ReportElements(kImplicitLittle).Bytes();
     const std::string bareExplicit = ReportElements(kExplicitLittle).Bytes();
+    const std::string bareBigEndian = ReportElements(kExplicitBig).Bytes();
     DataSet descending(kImplicitLittle);
     descending.Element(0x0010, 0x0010, "PN", "Doe").Element(0x0008, 0x0060, "CS", "OT");
     const struct Case {
@@ -383,6 +384,7 @@ TEST(DicomStructure, PixelDataOfEveryKindIsToldFromItsAbsence)
         { "bare image attributes alone", bareImplicit, true, false, true },
         { "bare implicit report", bareReport, true, false, true },
         { "bare explicit report", bareExplicit, true, false, true },
+        { "bare big endian report", bareBigEndian, true, false, true },
         { "bare data set cut", bareReport.substr(0, bareReport.size() - 3), false, std::nullopt, false },
         { "bare tags descending", descending.Bytes(), false, std::nullopt, false },
     };
@@ -400,6 +402,11 @@ TEST(DicomStructure, PixelDataOfEveryKindIsToldFromItsAbsence)
     EXPECT_EQ(image.hasPixelData, true);
     EXPECT_EQ(image.kind, TransferSyntaxKind::Uncompressed);
     EXPECT_EQ(image.rows, 4u);
+    DataSet bigImage = ImageElements(kExplicitBig, Image());
+    bigImage.Element(0x7FE0, 0x0010, "OW", std::string(static_cast<size_t>(PixelBytes(Image())), '\1'));
+    const DicomHeader big = Header(bigImage.Bytes());
+    EXPECT_EQ(big.transferSyntax, kExplicitBig.uid);
+    EXPECT_EQ(big.rows, 4u);
 
     // Whole files without pixel data are told apart for the caller to judge;
     // float pixel data counts as pixel data.

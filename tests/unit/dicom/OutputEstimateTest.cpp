@@ -150,17 +150,22 @@ TEST(OutputEstimate, NoBoundWhereTheHeaderCannotGiveOne)
     const uint64_t pixelDataAt = *Header(file).pixelDataOffset;
     std::string malformed = file;
     malformed.replace(pixelDataAt - 10, 4, "\xFE\xFF\x0D\xE0");  // Bits Allocated's tag: a stray delimiter
+    std::string badMeta = file;
+    badMeta.replace(136, 2, "zz");  // the first meta element's VR
     const struct Case {
         const char* what;
         std::string bytes;
     } cases[] = {
         { "malformed before the pixel data", malformed },
-        { "meta group unreadable", file.substr(0, 150) },
+        { "meta group unreadable", badMeta },
         { "no image size anywhere", JpegFile(Image{ 0, 0, 1, 8, "" }, { "\xFF\xD8\xFF\xD9" }) },
         { "fragments malformed", file.substr(0, file.size() - 8) + std::string("\x10\x00\x10\x00\0\0\0\0", 8) },
     };
     for (const Case& c : cases)
         EXPECT_FALSE(EstimatedOutputSize(Header(c.bytes), c.bytes.size())) << c.what;
+    // dcmdjpeg cannot read a file that ends inside its meta group: it writes
+    // nothing, and needs no room.
+    EXPECT_EQ(EstimatedOutputSize(Header(file.substr(0, 150)), 150), 0u);
 
     DicomHeader header = Header(file);
     header.readFailed = true;
