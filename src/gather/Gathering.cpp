@@ -323,6 +323,26 @@ ConversionScript GatherConversionScript(const CString& inputFolder, const CStrin
     return GatherInput(inputFolder, outputFolder, Subfolders::Skipped, progress).script;
 }
 
+void NoteFilesAddedDuringRun(ConversionScript& script, const CString& inputFolder, const CString& outputFolder,
+                             Subfolders subfolders)
+{
+    std::unordered_set<std::wstring> seen;
+    for (const std::wstring& path : script.FilesWithLine())
+        seen.insert(FoldCase(path));
+    for (const SkippedFile& file : script.Skipped())
+        seen.insert(FoldCase(file.name));
+    const GatheredInput now = GatherInput(inputFolder, outputFolder, subfolders);
+    std::vector<std::wstring> added;
+    for (const std::wstring& path : now.script.FilesWithLine())
+        added.push_back(path);
+    for (const SkippedFile& file : now.script.Skipped())
+        added.push_back(file.name);
+    for (const std::wstring& path : added) {
+        if (seen.insert(FoldCase(path)).second)
+            script.LeaveOut(path, SkipReason::AddedDuringRun);
+    }
+}
+
 bool CreateOutputSubfolders(const CString& outputFolder, const std::vector<std::wstring>& subfolders)
 {
     for (const std::wstring& folder : subfolders) {

@@ -48,6 +48,11 @@ GatheredInput GatherInput(const CString& inputFolder, const CString& outputFolde
 ConversionScript GatherConversionScript(const CString& inputFolder, const CString& outputFolder,
                                         WorkProgress* progress = nullptr);
 
+// After the run: the files the input holds now that the gathering did not
+// see (a copy from a CD still going on) are listed as added during the run.
+void NoteFilesAddedDuringRun(ConversionScript& script, const CString& inputFolder, const CString& outputFolder,
+                             Subfolders subfolders);
+
 // Makes the output's subfolders (see GatheredInput); false when one of them
 // cannot be made.
 bool CreateOutputSubfolders(const CString& outputFolder, const std::vector<std::wstring>& subfolders);

@@ -50,6 +50,8 @@ const wchar_t* ReasonHeading(SkipReason reason)
         return L"deflate で圧縮されています。dcmdjpeg では展開できません";
     case SkipReason::NotConverted:
         return L"dcmdjpeg が出力ファイルを書きませんでした（読み込めない、壊れている など）";
+    case SkipReason::AddedDuringRun:
+        return L"変換中に入力フォルダに加わったファイルです。変換していません（もう一度［一括変換］を押してください）";
     case SkipReason::NotReached:
         return L"中止したため変換していません";
     }
@@ -77,7 +79,7 @@ constexpr SkipReason kReasonsInOrder[] = {
     SkipReason::ListedFileMissing,
     SkipReason::NotDicom,            SkipReason::JpegLs,             SkipReason::Jpeg2000,
     SkipReason::Rle,                 SkipReason::Deflate,            SkipReason::NotConverted,
-    SkipReason::CopiedUnchanged,     SkipReason::NotReached,
+    SkipReason::CopiedUnchanged,     SkipReason::NotReached,         SkipReason::AddedDuringRun,
 };
 
 }  // namespace

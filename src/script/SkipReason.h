@@ -27,6 +27,7 @@ enum class SkipReason {
     Deflate,
     NotConverted,         // dcmdjpeg wrote no output during the run, for no reason found in the input
     NotReached,           // the run was stopped before its line
+    AddedDuringRun,       // the file came into the input during the run: it had no line
 };
 
 struct SkippedFile {

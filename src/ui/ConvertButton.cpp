@@ -124,7 +124,7 @@ void CParvaneDlg::OnBnClickedConvert()
         ShowConvertMessage(kOutputFolderNotCreated);
         return;
     }
-    RunConversionScript(*gathered, *baseline, inPlace, window);
+    RunConversionScript(*gathered, *baseline, inPlace, subfolders, window);
 }
 
 // A run whose room cannot be checked whole goes on only when the user says
@@ -154,7 +154,7 @@ bool CParvaneDlg::AskToGoOn(const wchar_t* text, const wchar_t* caption, bool in
 }
 
 void CParvaneDlg::RunConversionScript(GatheredInput& gathered, const RunBaseline& baseline, bool inPlace,
-                                      RunWindow& window)
+                                      Subfolders subfolders, RunWindow& window)
 {
     ConversionScript& script = gathered.script;
     bool stopped = false;
@@ -186,6 +186,7 @@ void CParvaneDlg::RunConversionScript(GatheredInput& gathered, const RunBaseline
             MarkFilesNotReached(script, baseline, reached, linesStarted);
         MarkFilesNotConverted(script, m_strInputFolder, baseline, &progress);
         CompleteFileSets(gathered.fileSets, script, m_strInputFolder, m_strOutputFolder, inPlace);
+        NoteFilesAddedDuringRun(script, m_strInputFolder, m_strOutputFolder, subfolders);
     });
     window.CloseProgress();
     if (!script.Skipped().empty() || gathered.filesLeftAsTheyAre > 0)

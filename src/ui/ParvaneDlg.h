@@ -4,6 +4,7 @@
 
 struct ConvertMessage;
 struct GatheredInput;
+enum class Subfolders;
 class RunBaseline;
 class RunWindow;
 struct DiskSpace;
@@ -44,7 +45,8 @@ protected:
     afx_msg void OnBnClickedConvert();
 
     CString BrowseForFolder(CString current);
-    void RunConversionScript(GatheredInput& gathered, const RunBaseline& baseline, bool inPlace, RunWindow& window);
+    void RunConversionScript(GatheredInput& gathered, const RunBaseline& baseline, bool inPlace,
+                             Subfolders subfolders, RunWindow& window);
 
     DECLARE_MESSAGE_MAP()
 

@@ -617,3 +617,28 @@ TEST_F(RunProgress, AParvaneEndedDuringARunLeavesTheWorkingFolderInUseUntilTheRu
 }
 
 }  // namespace
+
+// A copy into the input folder still going on while the run goes: the file
+// that came after the gathering had no line, and the report says so.
+TEST_F(RunProgress, AFileThatArrivesDuringTheRunIsListedAsAddedAndNotConverted)
+{
+    const fs::path in = work / L"in";
+    const fs::path out = work / L"out";
+    fs::create_directories(out);
+    const std::vector<std::wstring> order = MakeInput(in, 3, { 0, 1, 2 }, L"slowest");
+    Start(in.wstring(), out.wstring());
+    parvane->Click(IDC_BUTTON_CONVERT);
+    ASSERT_TRUE(WaitFor([&] { return fs::exists(out / order[0]); }, 60s));
+    fs::copy_file(DicomFixtureFolder() / L"lossless.dcm", in / L"late.dcm");
+    const MessageBoxView box = parvane->WaitForMessageBox(120s);
+    ASSERT_NE(box.hwnd, nullptr);
+    SaveScreenshot(box.hwnd, ArtifactFolder() / L"added-during-run.bmp");
+    EXPECT_NE(box.text.find(L"変換中に入力フォルダに加わったファイルです。変換していません（もう一度［一括変換］を押してください）（1 件）:\n"
+                            L"    late.dcm"),
+              std::wstring::npos)
+        << fs::path(box.text).string();
+    parvane->Answer(box, IDOK);
+    EXPECT_FALSE(fs::exists(out / L"late.dcm"));
+    for (const std::wstring& name : order)
+        EXPECT_EQ(PixelData(ReadFileBytes(out / name)), ExpectedPixels(name));
+}

@@ -6,6 +6,7 @@
 #include "DicomBytes.h"
 #include "ConversionFixture.h"
 #include "Driver.h"
+#include "LinuxSide.h"
 #include "resource.h"
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -184,3 +185,50 @@ TEST_F(UnsafeNames, FilesDcmdjpegDidNotConvertAreReportedEvenWhenBothFieldsNameO
 }
 
 }  // namespace
+
+// A case-sensitive share (Samba, a WSL folder) can hold names that differ
+// only in case; on Windows both lines would write one output. In each pair
+// one file converts and one does not (JPEG-LS), in both orders: whichever
+// comes second in the listing is left out with its own reason, and the first
+// is converted with its own pixels or listed with its own reason, so that no
+// verdict rests on the other file's output.
+TEST_F(UnsafeNames, NamesThatDifferOnlyInCaseNeverShareAnOutput)
+{
+    const fs::path in = work / L"in", out = work / L"out";
+    fs::create_directories(in);
+    fs::create_directories(out);
+    const std::string fixtures = UnixPath(DicomFixtureFolder()), folder = UnixPath(in);
+    const std::optional<std::string> made = RunLinuxScript(
+        "cp '" + fixtures + "/lossless.dcm' '" + folder + "/PAIR1.dcm' && cp '" + fixtures + "/jpegls.dcm' '" +
+        folder + "/pair1.dcm' && cp '" + fixtures + "/jpegls.dcm' '" + folder + "/PAIR2.dcm' && cp '" + fixtures +
+        "/lossless.dcm' '" + folder + "/pair2.dcm' && echo MADE");
+    ASSERT_TRUE(made && made->find("MADE") != std::string::npos);
+    std::vector<std::wstring> listed;  // the platform's order
+    for (const auto& entry : fs::directory_iterator(in))
+        listed.push_back(entry.path().filename().wstring());
+    ASSERT_EQ(listed.size(), 4u) << "Wine shows both names of each pair";
+
+    Start(in.wstring(), out.wstring());
+    const MessageBoxView box = ConvertExpectingBox(ArtifactFolder() / L"case-pairs-box.bmp");
+    const std::wstring heading = L"大文字と小文字だけが違う名前のファイルが先にあります";
+    const size_t group = box.text.find(heading);
+    ASSERT_NE(group, std::wstring::npos) << fs::path(box.text).string();
+    const std::wstring sameName = box.text.substr(group, box.text.find(L"\n\n", group) - group);
+    EXPECT_NE(sameName.find(L"（2 件）"), std::wstring::npos);
+    for (const wchar_t* pair : { L"pair1.dcm", L"pair2.dcm" }) {
+        std::vector<std::wstring> names;
+        for (const std::wstring& name : listed) {
+            if (_wcsicmp(name.c_str(), pair) == 0)
+                names.push_back(name);
+        }
+        ASSERT_EQ(names.size(), 2u);
+        const std::wstring& first = names[0];
+        EXPECT_NE(sameName.find(L"    " + names[1]), std::wstring::npos) << "the second is left out";
+        EXPECT_EQ(sameName.find(L"    " + first + L"\n"), std::wstring::npos);
+        const bool lossless = first == L"PAIR1.dcm" || first == L"pair2.dcm";
+        if (lossless)
+            EXPECT_EQ(PixelData(ReadFileBytes(out / first)), ReadFileBytes(DicomFixtureFolder() / L"lossless.raw"));
+        else
+            EXPECT_NE(box.text.find(L"JPEG-LS で圧縮されています"), std::wstring::npos);
+    }
+}

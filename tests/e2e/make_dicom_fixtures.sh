@@ -20,8 +20,10 @@
 #                  (rtplan.dcm) and an ECG waveform (ecg.dcm), none with pixel
 #                  data; float pixel data (float.dcm); a JPEG lossless image
 #                  with a private sequence (private.dcm); and data sets without
-#                  preamble and meta group, a report (bare-sr.dcm, implicit VR)
-#                  and an image (bare-image.dcm)
+#                  preamble and meta group in each encoding dcmdjpeg reads: a
+#                  report (bare-sr.dcm, implicit VR; bare-sr-explicit.dcm), an
+#                  RT plan in explicit VR big endian (bare-rtplan-big.dcm) and
+#                  an image (bare-image.dcm)
 #   many/          20 000 names of lossless.dcm (hard links, made at once):
 #                  a folder whose preparation takes a few seconds
 #   estimate/      the inputs of the room check's estimate, made by
@@ -87,6 +89,8 @@ for name in sr rtplan ecg float; do dump2dcm -q "$dumps/$name.dump" "world/$name
 dump2dcm -q "$dumps/private.dump" private-plain.dcm
 dcmcjpeg -q +e1 private-plain.dcm world/private.dcm
 dump2dcm -q -F +ti "$dumps/sr.dump" world/bare-sr.dcm
+dump2dcm -q -F +te "$dumps/sr.dump" world/bare-sr-explicit.dcm
+dump2dcm -q -F +tb "$dumps/rtplan.dump" world/bare-rtplan-big.dcm
 dcmconv -q -F +ti plain.dcm world/bare-image.dcm
 rm private-plain.dcm
 
