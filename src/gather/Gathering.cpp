@@ -88,7 +88,8 @@ std::wstring RecordPath(const std::vector<std::string>& fileId)
 
 // A file of a file-set's folder, below the input folder.
 struct FoundFile {
-    std::wstring path;
+    std::wstring folder;  // ending in a backslash, or empty
+    std::wstring name;
     uint64_t size = 0;
     bool claimed = false;      // a record names it
     std::wstring linePath;     // its path when it got a line
@@ -130,7 +131,7 @@ private:
         for (const FolderEntry& entry : entries) {
             if (entry.IsFolder() || IsDicomdirName(entry.name))
                 continue;
-            AddFile(folder + entry.name, entry.size);
+            AddFile(folder, entry.name, entry.size);
             if (Stopped())
                 return;
         }
@@ -163,21 +164,18 @@ private:
         return true;
     }
 
-    // Gives the file at path (below the input folder) its line, or lists why
-    // it gets none; true when it got one.
-    bool AddFile(const std::wstring& path, uint64_t size)
+    // Gives the file its line, or lists why it gets none; true when it got
+    // one. Its folder (below the input folder) is made of names checked when
+    // the walk entered them.
+    bool AddFile(const std::wstring& folder, const std::wstring& name, uint64_t size)
     {
         if (m_progress)
             m_progress->Step();
+        const std::wstring path = folder + name;
         // A folder on a case-sensitive share can hold IM1.dcm and im1.dcm;
         // on Windows both lines would write one output.
         if (!m_paths.insert(FoldCase(path)).second) {
             m_gathered.script.LeaveOut(path, SkipReason::SameNameButCase);
-            return false;
-        }
-        const auto [folder, name] = SplitFolder(path);
-        if (const std::optional<SkipReason> problem = FolderNameProblem(folder)) {
-            m_gathered.script.LeaveOut(path, *problem);
             return false;
         }
         if (m_longestFolder + path.size() >= kMaxPath) {
@@ -187,17 +185,6 @@ private:
         const size_t lines = m_gathered.script.FilesWithLine().size();
         m_gathered.script.AddFile(folder, name, size);
         return m_gathered.script.FilesWithLine().size() > lines;
-    }
-
-    static std::optional<SkipReason> FolderNameProblem(const std::wstring& folder)
-    {
-        size_t start = 0;
-        for (size_t slash = folder.find(L'\\'); slash != std::wstring::npos; slash = folder.find(L'\\', start)) {
-            if (const std::optional<SkipReason> problem = FileNameProblem(folder.substr(start, slash - start)))
-                return problem;
-            start = slash + 1;
-        }
-        return std::nullopt;
     }
 
     // The files its records name get lines, in the records' order; the
@@ -217,8 +204,8 @@ private:
                 continue;
             }
             FoundFile& file = found->second;
-            if (!file.claimed && AddFile(file.path, file.size))
-                file.linePath = file.path;
+            if (!file.claimed && AddFile(file.folder, file.name, file.size))
+                file.linePath = file.folder + file.name;
             file.claimed = true;
             set.recordFiles[record] = file.linePath;
         }
@@ -236,9 +223,9 @@ private:
                 return;
             const std::wstring path = folder + entry.name;
             if (!entry.IsFolder()) {
-                if (path != directoryPath && !files.emplace(FoldCase(path), FoundFile{ path, entry.size }).second)
+                if (path != directoryPath && !files.emplace(FoldCase(path), FoundFile{ folder, entry.name, entry.size }).second)
                     m_gathered.script.LeaveOut(path, SkipReason::SameNameButCase);
-            } else if (m_guard.MayEnter(m_input + path + L"\\", entry)) {
+            } else if (MayEnter(folder, entry)) {
                 CollectFiles(path + L"\\", directoryPath, files);
             }
         }
