@@ -30,6 +30,8 @@ std::vector<FolderEntry> ListFolder(const std::wstring& folder)
         entry.attributes = found.dwFileAttributes;
         entry.size = Combine(found.nFileSizeHigh, found.nFileSizeLow);
         entry.lastWrite = Combine(found.ftLastWriteTime.dwHighDateTime, found.ftLastWriteTime.dwLowDateTime);
+        if (entry.IsLink() && !entry.IsFolder())
+            LinkTarget(folder + entry.name, entry.size, entry.lastWrite);
         entries.push_back(std::move(entry));
     } while (::FindNextFileW(search.Get(), &found));
     return entries;
@@ -66,4 +68,20 @@ std::wstring FullPath(const std::wstring& path)
     const DWORD written = ::GetFullPathNameW(path.c_str(), length, &full[0], nullptr);
     full.resize(written < length ? written : 0);
     return full.empty() ? path : full;
+}
+
+bool LinkTarget(const std::wstring& path, uint64_t& size, uint64_t& lastWrite)
+{
+    // No access asked beyond the attributes, so that no sharing mode of
+    // another program refuses it; without FILE_FLAG_OPEN_REPARSE_POINT the
+    // open follows the link.
+    ScopedFileHandle file(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        0, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!file.IsValid() || !::GetFileInformationByHandle(file.Get(), &info))
+        return false;
+    size = Combine(info.nFileSizeHigh, info.nFileSizeLow);
+    lastWrite = Combine(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime);
+    return true;
 }

@@ -19,7 +19,9 @@ struct FolderEntry {
 };
 
 // Every entry of the folder (ending in a backslash) but "." and "..", in the
-// order the platform's search delivers them.
+// order the platform's search delivers them. A link to a file is described
+// by the file it leads to (its size and stamp), as a program that opens it
+// sees it; the listing alone would give the link's own.
 std::vector<FolderEntry> ListFolder(const std::wstring& folder);
 
 // File names compare without regard to case on Windows volumes: the output
@@ -33,3 +35,7 @@ std::pair<std::wstring, std::wstring> SplitFolder(const std::wstring& path);
 // The path made whole as Windows makes it (against the working folder, for
 // a relative one); the path as given when that fails.
 std::wstring FullPath(const std::wstring& path);
+
+// The size and stamp of the file at path, following a link to its target;
+// false when it cannot be opened.
+bool LinkTarget(const std::wstring& path, uint64_t& size, uint64_t& lastWrite);

@@ -41,6 +41,9 @@ FileState CurrentFileState(const std::wstring& path)
     state.exists = true;
     state.size = Combine(data.nFileSizeHigh, data.nFileSizeLow);
     state.lastWrite = Combine(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
+    // A link is judged by the file it leads to.
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        LinkTarget(path, state.size, state.lastWrite);
     return state;
 }
 
