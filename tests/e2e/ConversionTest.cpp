@@ -56,6 +56,10 @@ TEST_F(Conversion, DecompressesEveryPlainFileOfTheInputFolder)
 
     Start(in.wstring(), out.wstring() + L"\\");
     parvane->Click(IDC_BUTTON_CONVERT);
+    // The subfolder holds a file: asked about, and left out as ever with No.
+    const MessageBoxView subfolders = parvane->WaitForMessageBox();
+    EXPECT_EQ(subfolders.caption, L"サブフォルダも変換しますか");
+    parvane->Answer(subfolders, IDNO);
     MessageBoxView leftOut = parvane->WaitForMessageBox(kRunTimeout);
     ASSERT_NE(leftOut.hwnd, nullptr) << "the run ends by naming the files it left out or could not convert";
     EXPECT_EQ(leftOut.caption, L"変換しなかったファイルがあります");
