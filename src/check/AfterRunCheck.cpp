@@ -18,22 +18,6 @@ void MarkFilesNotReached(ConversionScript& script, const RunBaseline& baseline, 
 
 namespace {
 
-// Calls visit(line, name, inputPath, outputPath) for every file with a line.
-template <typename Visit>
-void ForEachFileWithLine(const ConversionScript& script, const CString& inputFolder, Visit visit)
-{
-    std::wstring input = inputFolder.Str(), output = script.OutputFolder();
-    const size_t inputLength = input.size(), outputLength = output.size();
-    const std::vector<std::wstring>& names = script.FilesWithLine();
-    for (size_t line = 0; line < names.size(); ++line) {
-        input.resize(inputLength);
-        input += names[line];
-        output.resize(outputLength);
-        output += names[line];
-        visit(line, names[line], input, output);
-    }
-}
-
 // What the output's check finds; an output that cannot be opened is not read.
 WholeFileVerdict CheckOutput(const std::wstring& output)
 {
@@ -51,31 +35,53 @@ SkipReason ReasonFromInput(const RunBaseline& baseline, size_t line, const std::
     return source.IsOpen() ? ReasonForMissingOutput(ReadDicomHeader(source)) : SkipReason::NotConverted;
 }
 
+// What the line's check finds: nothing when its file converted.
+std::optional<SkipReason> CheckLine(const ConversionScript& script, const std::wstring& inputFolder,
+                                    const RunBaseline& baseline, size_t line)
+{
+    const std::wstring& name = script.FilesWithLine()[line];
+    const std::wstring input = inputFolder + name, output = script.OutputFolder() + name;
+    if (!baseline.OutputWritten(line))
+        return ReasonFromInput(baseline, line, input);
+    // Whether the output replaced its input costs two opens: asked only of an
+    // output that is not whole.
+    const WholeFileVerdict verdict = CheckOutput(output);
+    std::optional<SkipReason> reason = ReasonForWrittenOutput(verdict, baseline.InputHadPixelData(line), false);
+    if (reason == SkipReason::OutputIncomplete)
+        reason = ReasonForWrittenOutput(verdict, baseline.InputHadPixelData(line), SameFile(input, output));
+    return reason;
+}
+
 }  // namespace
 
-void MarkFilesNotConverted(ConversionScript& script, const CString& inputFolder, const RunBaseline& baseline,
-                           WorkProgress* progress)
+OutputChecks::OutputChecks(const ConversionScript& script, const CString& inputFolder, const RunBaseline& baseline)
+    : m_script(script), m_inputFolder(inputFolder.Str()), m_baseline(baseline),
+      m_reasons(script.FilesWithLine().size())
 {
+}
+
+void OutputChecks::CheckBefore(size_t done)
+{
+    for (; m_checked < done && m_checked < m_reasons.size(); ++m_checked)
+        m_reasons[m_checked] = CheckLine(m_script, m_inputFolder, m_baseline, m_checked);
+}
+
+void MarkFilesNotConverted(ConversionScript& script, const CString& inputFolder, const RunBaseline& baseline,
+                           WorkProgress* progress, const OutputChecks* earlier)
+{
+    const std::vector<std::wstring>& names = script.FilesWithLine();
     std::vector<SkippedFile> notConverted;
     if (progress)
-        progress->total = script.FilesWithLine().size();
-    ForEachFileWithLine(script, inputFolder, [&](size_t line, const std::wstring& name, const std::wstring& input,
-                                                 const std::wstring& output) {
+        progress->total = names.size();
+    const size_t checkedEarlier = earlier ? std::min(earlier->Checked(), names.size()) : 0;
+    for (size_t line = 0; line < names.size(); ++line) {
         if (progress)
             progress->Step();
-        if (!baseline.OutputWritten(line)) {
-            notConverted.push_back({ name, ReasonFromInput(baseline, line, input) });
-            return;
-        }
-        // Whether the output replaced its input costs two opens: asked only
-        // of an output that is not whole.
-        const WholeFileVerdict verdict = CheckOutput(output);
-        std::optional<SkipReason> reason = ReasonForWrittenOutput(verdict, baseline.InputHadPixelData(line), false);
-        if (reason == SkipReason::OutputIncomplete)
-            reason = ReasonForWrittenOutput(verdict, baseline.InputHadPixelData(line), SameFile(input, output));
+        const std::optional<SkipReason> reason = line < checkedEarlier ? earlier->Reason(line)
+                                                                       : CheckLine(script, inputFolder.Str(), baseline, line);
         if (reason)
-            notConverted.push_back({ name, *reason });
-    });
+            notConverted.push_back({ names[line], *reason });
+    }
     for (const SkippedFile& file : notConverted)
         script.MarkNotConverted(file.name, file.reason);
 }

@@ -5,6 +5,8 @@
 #include "run/WorkProgress.h"
 #include "script/ConversionScript.h"
 #include <optional>
+#include <string>
+#include <vector>
 
 // After a stop: marks the files whose lines the run never reached. Those are
 // the lines after the ones started, when the run could count them
@@ -13,9 +15,30 @@
 void MarkFilesNotReached(ConversionScript& script, const RunBaseline& baseline, size_t reached,
                          std::optional<size_t> linesStarted);
 
+// The checks of the outputs, made while the run goes on for the lines it has
+// passed (their dcmdjpeg has ended), so that little is left after it. Used by
+// one thread at a time; the script and the baseline must outlive it.
+class OutputChecks {
+public:
+    OutputChecks(const ConversionScript& script, const CString& inputFolder, const RunBaseline& baseline);
+    // Checks the lines before done that are not checked yet.
+    void CheckBefore(size_t done);
+    // The lines from the first that are checked.
+    size_t Checked() const { return m_checked; }
+    std::optional<SkipReason> Reason(size_t line) const { return m_reasons.at(line); }
+
+private:
+    const ConversionScript& m_script;
+    std::wstring m_inputFolder;
+    const RunBaseline& m_baseline;
+    std::vector<std::optional<SkipReason>> m_reasons;
+    size_t m_checked = 0;
+};
+
 // Marks every file with a line that did not convert: its output was not
 // written during the run (see RunBaseline), with the reason its input gives;
 // or the output is not a whole uncompressed DICOM file, or could not be read.
-// With progress, counts the files checked.
+// The lines checked earlier keep their verdict. With progress, counts the
+// files checked.
 void MarkFilesNotConverted(ConversionScript& script, const CString& inputFolder, const RunBaseline& baseline,
-                           WorkProgress* progress = nullptr);
+                           WorkProgress* progress = nullptr, const OutputChecks* earlier = nullptr);

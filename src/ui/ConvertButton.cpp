@@ -160,6 +160,8 @@ void CParvaneDlg::RunConversionScript(GatheredInput& gathered, const RunBaseline
     bool stopped = false;
     size_t reached = 0;
     std::optional<size_t> linesStarted;
+    // The outputs of the lines the run has passed are checked while it goes on.
+    OutputChecks checks(script, m_strInputFolder, baseline);
     {
         BatchRun run(kLineProgramFile);
         const BatchStart start = run.Start(script.Bytes());
@@ -176,7 +178,7 @@ void CParvaneDlg::RunConversionScript(GatheredInput& gathered, const RunBaseline
             return;
         }
         ConversionProgress progress(script, baseline);
-        window.Follow(run, progress);
+        window.Follow(run, progress, [&](size_t done) { checks.CheckBefore(done); });
         stopped = run.Stopped();
         reached = progress.Reached();
         linesStarted = run.LinesStarted();
@@ -184,7 +186,7 @@ void CParvaneDlg::RunConversionScript(GatheredInput& gathered, const RunBaseline
     window.InBackground(kCheckingPhase, kFilesCheckedWord, [&](WorkProgress& progress) {
         if (stopped)
             MarkFilesNotReached(script, baseline, reached, linesStarted);
-        MarkFilesNotConverted(script, m_strInputFolder, baseline, &progress);
+        MarkFilesNotConverted(script, m_strInputFolder, baseline, &progress, &checks);
         CompleteFileSets(gathered.fileSets, script, m_strInputFolder, m_strOutputFolder, inPlace);
         NoteFilesAddedDuringRun(script, m_strInputFolder, m_strOutputFolder, subfolders);
     });

@@ -3,6 +3,7 @@
 #include "run/ConversionProgress.h"
 #include <algorithm>
 #include <exception>
+#include <mutex>
 
 namespace {
 
@@ -96,7 +97,50 @@ bool RunWindow::InBackground(const wchar_t* phase, const wchar_t* countWord,
     return !progress.StopAsked() && !m_window.CancelPressed();
 }
 
-void RunWindow::Follow(BatchRun& run, ConversionProgress& progress)
+namespace {
+
+// What the follower thread has seen of the run, for the window to show.
+struct FollowedRun {
+    ConversionProgress* progress;
+    const std::function<void(size_t)>* linesDone;
+    ScopedKernelHandle stop;  // set when the run has ended
+    std::mutex mutex;
+    size_t number = 0, total = 0, done = 0;
+    std::wstring name;
+    std::exception_ptr failure;
+
+    void Publish()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        number = progress->CurrentNumber();
+        total = progress->Total();
+        done = progress->Done();
+        name = progress->CurrentName();
+    }
+};
+
+// Every file look-up of the run's progress is made here, never on the
+// dialog's thread: on a share whose look-ups stall for seconds the dialog
+// still answers at once.
+DWORD WINAPI FollowRun(void* parameter)
+{
+    FollowedRun& run = *static_cast<FollowedRun*>(parameter);
+    try {
+        do {
+            run.progress->Poll();
+            run.Publish();
+            if (*run.linesDone)
+                (*run.linesDone)(run.progress->Done());
+        } while (::WaitForSingleObject(run.stop.Get(), kPollInterval) == WAIT_TIMEOUT);
+    } catch (...) {
+        run.failure = std::current_exception();
+    }
+    return 0;
+}
+
+}  // namespace
+
+void RunWindow::Follow(BatchRun& run, ConversionProgress& progress, const std::function<void(size_t)>& linesDone)
 {
     // The window of the phases before may offer a cancel that the run
     // cannot honour; it is made anew without one.
@@ -108,37 +152,46 @@ void RunWindow::Follow(BatchRun& run, ConversionProgress& progress)
         m_window.RestartTimer();
         m_taskbar = std::make_unique<TaskbarProgress>(m_dialog);
     }
+    FollowedRun followed{ &progress, &linesDone, ScopedKernelHandle(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) };
+    followed.Publish();
+    ScopedKernelHandle follower;
+    if (followed.stop.IsValid())
+        follower.Reset(::CreateThread(nullptr, 0, &FollowRun, &followed, 0, nullptr));
     auto show = [&] {
-        m_window.Show(progress.CurrentNumber(), progress.Total(), progress.CurrentName(), progress.Done());
+        std::lock_guard<std::mutex> lock(followed.mutex);
+        m_window.Show(followed.number, followed.total, followed.name, followed.done);
         if (m_taskbar)
-            m_taskbar->Show(progress.Done(), progress.Total());
+            m_taskbar->Show(followed.done, followed.total);
     };
-    ULONGLONG lastPoll = 0;
-    bool polled = false;
     for (;;) {
-        const ULONGLONG now = ::GetTickCount64();
-        if (!polled || now - lastPoll >= kPollInterval) {
-            progress.Poll();
-            show();
-            lastPoll = now;
-            polled = true;
+        if (!follower.IsValid()) {
+            progress.Poll();  // no thread to be had: the look-ups on this one
+            followed.Publish();
         }
+        show();
         if (!run.Stopped() && m_window.CancelPressed())
             run.Stop();
         if (run.Ended())
             break;
-        const ULONGLONG elapsed = ::GetTickCount64() - lastPoll;
-        const DWORD timeout = elapsed >= kPollInterval ? 0 : static_cast<DWORD>(kPollInterval - elapsed);
         HANDLE interpreter = run.Interpreter();
         if (run.InterpreterEnded())
-            ::MsgWaitForMultipleObjectsEx(0, nullptr, std::min(timeout, kEndPollInterval), QS_ALLINPUT,
-                                          MWMO_INPUTAVAILABLE);
+            ::MsgWaitForMultipleObjectsEx(0, nullptr, kEndPollInterval, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         else
-            ::MsgWaitForMultipleObjectsEx(1, &interpreter, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+            ::MsgWaitForMultipleObjectsEx(1, &interpreter, kPollInterval, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         PumpMessages();
     }
+    if (follower.IsValid()) {
+        ::SetEvent(followed.stop.Get());
+        // A look-up may still stall: the dialog answers meanwhile.
+        HANDLE thread = follower.Get();
+        while (::MsgWaitForMultipleObjectsEx(1, &thread, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) != WAIT_OBJECT_0)
+            PumpMessages();
+    }
+    if (followed.failure)
+        std::rethrow_exception(followed.failure);
     if (!run.Stopped()) {
         progress.Finish();
+        followed.Publish();
         show();
     }
 }

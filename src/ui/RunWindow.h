@@ -26,8 +26,10 @@ public:
     // the user pressed cancel: the work was asked to stop, and nothing
     // further is to be done. An exception of the work is thrown here.
     bool InBackground(const wchar_t* phase, const wchar_t* countWord, const std::function<void(WorkProgress&)>& work);
-    // Follows the batch file's run until nothing of it is left; cancel stops it.
-    void Follow(BatchRun& run, ConversionProgress& progress);
+    // Follows the batch file's run until nothing of it is left; cancel stops
+    // it. The progress is polled on a thread of its own, which also hands
+    // linesDone, when given, the count of lines the run has passed.
+    void Follow(BatchRun& run, ConversionProgress& progress, const std::function<void(size_t)>& linesDone = {});
     // Closes the progress window, so that a box shows alone.
     void CloseProgress();
     // Whether the progress window's cancel button has been pressed, between

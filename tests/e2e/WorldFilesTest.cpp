@@ -8,7 +8,11 @@
 #include "Driver.h"
 #include "resource.h"
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 using namespace e2e;
 namespace fs = std::filesystem;
@@ -120,5 +124,47 @@ TEST_F(WorldFiles, OutputsOnAServerWhoseClockIsOffAreJudgedByWhatTheRunWrote)
         parvane->Answer(box, IDOK);
         EXPECT_TRUE(parvane->WaitUntilResponsive(5s));
         parvane.reset();
+    }
+}
+
+// A share behind a slow link, whose every look-up of a file takes 2 s: the
+// file work of the run goes on in threads of their own, so the dialog answers
+// throughout, and every file converts.
+TEST_F(WorldFiles, OutputsOnAShareWhoseLookUpsStallConvertWhileTheDialogAnswers)
+{
+    const fs::path in = work / L"in";
+    fs::create_directories(in);
+    const std::vector<std::wstring> names = { L"one.dcm", L"two.dcm", L"three.dcm" };
+    for (const std::wstring& name : names)
+        fs::copy_file(DicomFixtureFolder() / L"lossless.dcm", in / name);
+    const fs::path out = ShareFolder(L"slow");
+    if (out.empty())
+        GTEST_SKIP() << "no slow share could be mounted (needs root and FUSE)";
+
+    Start(in.wstring(), L"\\\\parvane-server\\slow\\out");
+    const HWND dialog = parvane->MainWindow();
+    std::atomic<bool> ended{ false };
+    double longest = 0;
+    std::thread probe([&] {
+        while (!ended) {
+            const auto sent = std::chrono::steady_clock::now();
+            DWORD_PTR result = 0;
+            ::SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &result);
+            longest = std::max(longest, std::chrono::duration<double>(std::chrono::steady_clock::now() - sent).count());
+            ::Sleep(100);
+        }
+    });
+    const bool handled = parvane->ClickAndWait(IDC_BUTTON_CONVERT, 240s);
+    ended = true;
+    probe.join();
+    EXPECT_TRUE(handled) << "the run ends without a box";
+    EXPECT_LE(longest, 2.0) << "the longest the dialog took to answer, in seconds";
+    for (const std::wstring& name : names)
+        EXPECT_EQ(PixelData(ReadFileBytes(out / name)), ReadFileBytes(DicomFixtureFolder() / L"lossless.raw"))
+            << fs::path(name).string();
+    if (!handled) {
+        const MessageBoxView box = parvane->WaitForMessageBox(1s);
+        ADD_FAILURE() << fs::path(box.text).string();
+        parvane->Answer(box, IDOK);
     }
 }

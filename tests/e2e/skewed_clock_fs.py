@@ -4,21 +4,25 @@
 Every time stamp the file system reports is the backing folder's plus the
 offset, and every time set through it is taken back by the offset, as when a
 server stamps files by its own clock. Files keep the backing folder's inode
-numbers, so that a file's identity is the same through the mount.
+numbers, so that a file's identity is the same through the mount. With a
+stall, every look-up of a .dcm file takes that long, as on a share behind a
+slow link; look-ups are then served in threads of their own.
 
-    skewed_clock_fs.py BACKING MOUNTPOINT OFFSET_SECONDS
+    skewed_clock_fs.py BACKING MOUNTPOINT OFFSET_SECONDS [STALL_SECONDS]
 """
 import errno
 import os
 import sys
+import time
 
 from fusepy import FUSE, FuseOSError, Operations
 
 
 class SkewedClock(Operations):
-    def __init__(self, root, offset):
+    def __init__(self, root, offset, stall=0.0):
         self.root = root
         self.offset = offset
+        self.stall = stall
 
     def _path(self, path):
         return os.path.join(self.root, path.lstrip("/"))
@@ -28,6 +32,8 @@ class SkewedClock(Operations):
             raise FuseOSError(errno.EACCES)
 
     def getattr(self, path, fh=None):
+        if self.stall and path.lower().endswith(".dcm"):
+            time.sleep(self.stall)
         try:
             st = os.lstat(self._path(path))
         except OSError as e:
@@ -100,5 +106,6 @@ class SkewedClock(Operations):
 
 if __name__ == "__main__":
     backing, mountpoint, offset = sys.argv[1], sys.argv[2], float(sys.argv[3])
-    FUSE(SkewedClock(backing, offset), mountpoint, foreground=True, nothreads=True,
+    stall = float(sys.argv[4]) if len(sys.argv) > 4 else 0.0
+    FUSE(SkewedClock(backing, offset, stall), mountpoint, foreground=True, nothreads=stall == 0,
          use_ino=True, attr_timeout=0, entry_timeout=0, negative_timeout=0)
