@@ -6,7 +6,10 @@ offset, and every time set through it is taken back by the offset, as when a
 server stamps files by its own clock. Files keep the backing folder's inode
 numbers, so that a file's identity is the same through the mount. With a
 stall, every look-up of a .dcm file takes that long, as on a share behind a
-slow link; look-ups are then served in threads of their own.
+slow link; look-ups are then served in threads of their own. Look-ups that the
+Wine server makes for its clients are not stalled: it is one thread for every
+Wine process, so a stall there would freeze every window under Wine, which
+has nothing to do with Windows (where no such server exists).
 
     skewed_clock_fs.py BACKING MOUNTPOINT OFFSET_SECONDS [STALL_SECONDS]
 """
@@ -15,7 +18,7 @@ import os
 import sys
 import time
 
-from fusepy import FUSE, FuseOSError, Operations
+from fusepy import FUSE, FuseOSError, Operations, fuse_get_context
 
 
 class SkewedClock(Operations):
@@ -31,8 +34,15 @@ class SkewedClock(Operations):
         if not os.access(self._path(path), mode):
             raise FuseOSError(errno.EACCES)
 
+    def _caller_stalls(self):
+        try:
+            with open(f"/proc/{fuse_get_context()[2]}/comm") as comm:
+                return comm.read().strip() != "wineserver"
+        except OSError:
+            return True
+
     def getattr(self, path, fh=None):
-        if self.stall and path.lower().endswith(".dcm"):
+        if self.stall and path.lower().endswith(".dcm") and self._caller_stalls():
             time.sleep(self.stall)
         try:
             st = os.lstat(self._path(path))
