@@ -134,7 +134,7 @@ TEST_F(WorldFiles, OutputsOnAShareWhoseLookUpsStallConvertWhileTheDialogAnswers)
 {
     const fs::path in = work / L"in";
     fs::create_directories(in);
-    const std::vector<std::wstring> names = { L"one.dcm", L"two.dcm", L"three.dcm" };
+    const std::vector<std::wstring> names = { L"one.dcm", L"two.dcm" };
     for (const std::wstring& name : names)
         fs::copy_file(DicomFixtureFolder() / L"lossless.dcm", in / name);
     const fs::path out = ShareFolder(L"slow");
