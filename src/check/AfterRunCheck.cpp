@@ -41,7 +41,10 @@ std::optional<SkipReason> CheckLine(const ConversionScript& script, const std::w
 {
     const std::wstring& name = script.FilesWithLine()[line];
     const std::wstring input = inputFolder + name, output = script.OutputFolder() + name;
-    if (!baseline.OutputWritten(line))
+    const std::optional<bool> written = baseline.OutputWrittenIfKnown(line);
+    if (!written)
+        return SkipReason::OutputNotLookedUp;
+    if (!*written)
         return ReasonFromInput(baseline, line, input);
     // Whether the output replaced its input costs two opens: asked only of an
     // output that is not whole.

@@ -14,14 +14,18 @@ bool IsDots(const wchar_t* name)
 
 }  // namespace
 
-std::vector<FolderEntry> ListFolder(const std::wstring& folder)
+std::vector<FolderEntry> ListFolder(const std::wstring& folder, bool* complete)
 {
     std::vector<FolderEntry> entries;
     WIN32_FIND_DATAW found;
     ScopedFindHandle search(::FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &found,
                                                FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (!search.IsValid())
+    if (!search.IsValid()) {
+        const DWORD error = ::GetLastError();
+        if (complete)
+            *complete = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
         return entries;
+    }
     do {
         if (IsDots(found.cFileName))
             continue;
@@ -34,6 +38,8 @@ std::vector<FolderEntry> ListFolder(const std::wstring& folder)
             LinkTarget(folder + entry.name, entry.size, entry.lastWrite);
         entries.push_back(std::move(entry));
     } while (::FindNextFileW(search.Get(), &found));
+    if (complete)
+        *complete = ::GetLastError() == ERROR_NO_MORE_FILES;
     return entries;
 }
 

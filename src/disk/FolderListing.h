@@ -21,8 +21,11 @@ struct FolderEntry {
 // Every entry of the folder (ending in a backslash) but "." and "..", in the
 // order the platform's search delivers them. A link to a file is described
 // by the file it leads to (its size and stamp), as a program that opens it
-// sees it; the listing alone would give the link's own.
-std::vector<FolderEntry> ListFolder(const std::wstring& folder);
+// sees it; the listing alone would give the link's own. Only "no more files"
+// ends a listing: complete, when given, is false when it ended on another
+// error (a network blip, access denied), so that the entries are not all.
+// A folder that is not there lists as complete and empty.
+std::vector<FolderEntry> ListFolder(const std::wstring& folder, bool* complete = nullptr);
 
 // File names compare without regard to case on Windows volumes: the output
 // of "a.dcm" in a folder holding "A.DCM" replaces that file.

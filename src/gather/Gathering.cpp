@@ -114,11 +114,21 @@ public:
     }
 
 private:
-    bool Stopped() const { return m_progress && m_progress->StopAsked(); }
+    bool Stopped() const { return (m_progress && m_progress->StopAsked()) || m_gathered.listingFailed; }
+
+    // The folder's entries; a listing that ends on an error stops the walk.
+    std::vector<FolderEntry> List(const std::wstring& folder)
+    {
+        bool complete = true;
+        std::vector<FolderEntry> entries = ListFolder(m_input + folder, &complete);
+        if (!complete && !m_gathered.listingFailed)
+            m_gathered.listingFailed = folder;
+        return complete ? entries : std::vector<FolderEntry>();
+    }
 
     void WalkFolder(const std::wstring& folder)
     {
-        const std::vector<FolderEntry> entries = ListFolder(m_input + folder);
+        const std::vector<FolderEntry> entries = List(folder);
         for (const FolderEntry& entry : entries) {
             if (entry.IsFolder() || !IsDicomdirName(entry.name))
                 continue;
@@ -218,7 +228,7 @@ private:
     void CollectFiles(const std::wstring& folder, const std::wstring& directoryPath,
                       std::unordered_map<std::wstring, FoundFile>& files)
     {
-        for (const FolderEntry& entry : ListFolder(m_input + folder)) {
+        for (const FolderEntry& entry : List(folder)) {
             if (Stopped())
                 return;
             const std::wstring path = folder + entry.name;

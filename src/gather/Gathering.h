@@ -15,6 +15,7 @@
 #include "fileset/FileSet.h"
 #include "run/WorkProgress.h"
 #include "script/ConversionScript.h"
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,9 @@ struct GatheredInput {
     // The folders below the output folder that the outputs need, each after
     // the folder that holds it; empty folders are not among them.
     std::vector<std::wstring> outputSubfolders;
+    // A folder whose listing ended on an error before its end (below the
+    // input folder): the gathering stopped there, and nothing is to run.
+    std::optional<std::wstring> listingFailed;
 };
 
 // What the click needs to know before it gathers: whether the input folder is

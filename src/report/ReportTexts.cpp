@@ -38,6 +38,9 @@ const wchar_t* ReasonHeading(SkipReason reason)
     case SkipReason::OutputUnchecked:
         return L"出力ファイルは書かれましたが、ほかのプログラム（ウイルス対策ソフトや同期ソフトなど）が使用中のため読み取れず、"
                L"変換できたかを確認できませんでした。出力ファイルを確認してください";
+    case SkipReason::OutputNotLookedUp:
+        return L"変換のあと、出力ファイルを確かめられませんでした（ネットワークの一時的な不調、アクセスの拒否 など）。"
+               L"変換できたかどうか、出力ファイルを確認してください";
     case SkipReason::NotDicom:
         return L"DICOM ファイルではありません";
     case SkipReason::JpegLs:
@@ -73,13 +76,13 @@ std::wstring ForDisplay(const std::wstring& name)
 // Lost originals first: they need the user's action most.
 constexpr SkipReason kReasonsInOrder[] = {
     SkipReason::OriginalOverwritten, SkipReason::OutputIncomplete,   SkipReason::OutputUnchecked,
-    SkipReason::DicomdirNotWritten,  SkipReason::ForbiddenCharacter, SkipReason::TrailingDotOrSpace,
-    SkipReason::DeviceName,          SkipReason::CodePage,           SkipReason::LineTooLong,
-    SkipReason::PathTooLong,         SkipReason::SameNameButCase,    SkipReason::DicomdirUnreadable,
-    SkipReason::ListedFileMissing,
-    SkipReason::NotDicom,            SkipReason::JpegLs,             SkipReason::Jpeg2000,
-    SkipReason::Rle,                 SkipReason::Deflate,            SkipReason::NotConverted,
-    SkipReason::CopiedUnchanged,     SkipReason::NotReached,         SkipReason::AddedDuringRun,
+    SkipReason::OutputNotLookedUp,   SkipReason::DicomdirNotWritten, SkipReason::ForbiddenCharacter,
+    SkipReason::TrailingDotOrSpace,  SkipReason::DeviceName,         SkipReason::CodePage,
+    SkipReason::LineTooLong,         SkipReason::PathTooLong,        SkipReason::SameNameButCase,
+    SkipReason::DicomdirUnreadable,  SkipReason::ListedFileMissing,  SkipReason::NotDicom,
+    SkipReason::JpegLs,              SkipReason::Jpeg2000,           SkipReason::Rle,
+    SkipReason::Deflate,             SkipReason::NotConverted,       SkipReason::CopiedUnchanged,
+    SkipReason::NotReached,          SkipReason::AddedDuringRun,
 };
 
 }  // namespace

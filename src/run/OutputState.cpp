@@ -2,7 +2,7 @@
 
 bool WrittenSince(const FileState& before, const FileState& now)
 {
-    if (!now.exists)
+    if (!now.lookedUp || !now.exists)
         return false;
     return !before.exists || now.size != before.size || now.lastWrite != before.lastWrite;
 }

@@ -20,11 +20,12 @@
 #include <cstdint>
 
 struct FileState {
+    bool lookedUp = true;  // false when the look-up failed otherwise than "not found"
     bool exists = false;
     uint64_t size = 0;
     uint64_t lastWrite = 0;  // the file system's own stamp
 };
 
 // Whether the file, now as described, has been written since before was
-// recorded. A file gone since counts as not written.
+// recorded. A file gone since, or not looked up now, counts as not written.
 bool WrittenSince(const FileState& before, const FileState& now);

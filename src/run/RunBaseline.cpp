@@ -14,10 +14,10 @@ uint64_t Combine(DWORD high, DWORD low)
 // Every plain file of the folder, by folded name, in one listing (never a
 // look-up per missing name, which costs a scan of a large folder on some
 // systems).
-std::unordered_map<std::wstring, FileState> ListOutputs(const std::wstring& folder)
+std::unordered_map<std::wstring, FileState> ListOutputs(const std::wstring& folder, bool& complete)
 {
     std::unordered_map<std::wstring, FileState> files;
-    for (const FolderEntry& entry : ListFolder(folder)) {
+    for (const FolderEntry& entry : ListFolder(folder, &complete)) {
         if (entry.IsFolder())
             continue;
         FileState state;
@@ -35,8 +35,12 @@ FileState CurrentFileState(const std::wstring& path)
 {
     FileState state;
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
-        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+        const DWORD error = ::GetLastError();
+        state.lookedUp = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        return state;
+    }
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         return state;
     state.exists = true;
     state.size = Combine(data.nFileSizeHigh, data.nFileSizeLow);
@@ -65,8 +69,14 @@ RunBaseline::RunBaseline(const ConversionScript& script, const std::wstring& inp
         }
         const auto [folder, name] = SplitFolder(names[line]);
         auto listing = listings.find(FoldCase(folder));
-        if (listing == listings.end())
-            listing = listings.emplace(FoldCase(folder), ListOutputs(script.OutputFolder() + folder)).first;
+        if (listing == listings.end()) {
+            bool complete = true;
+            listing = listings.emplace(FoldCase(folder), ListOutputs(script.OutputFolder() + folder, complete)).first;
+            if (!complete) {
+                m_listingFailed = script.OutputFolder() + folder;
+                return;
+            }
+        }
         auto found = listing->second.find(FoldCase(name));
         if (found != listing->second.end())
             m_outputs[line] = found->second;
@@ -103,6 +113,13 @@ std::wstring RunBaseline::OutputPath(size_t line) const
 
 bool RunBaseline::OutputWritten(size_t line) const
 {
-    const std::wstring path = OutputPath(line);
-    return WrittenSince(m_outputs.at(line), CurrentFileState(path));
+    return OutputWrittenIfKnown(line).value_or(false);
+}
+
+std::optional<bool> RunBaseline::OutputWrittenIfKnown(size_t line) const
+{
+    const FileState now = CurrentFileState(OutputPath(line));
+    if (!now.lookedUp)
+        return std::nullopt;
+    return WrittenSince(m_outputs.at(line), now);
 }

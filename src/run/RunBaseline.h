@@ -30,6 +30,12 @@ public:
     // one look-up of the file, and an open only when its size and stamp are
     // those recorded.
     bool OutputWritten(size_t line) const;
+    // The same, nothing when the output could not be looked up (a failure
+    // other than "not found": a network blip, access denied).
+    std::optional<bool> OutputWrittenIfKnown(size_t line) const;
+    // The output folder whose listing ended on an error: the baseline is not
+    // whole, and nothing is to run.
+    const std::optional<std::wstring>& ListingFailed() const { return m_listingFailed; }
     size_t Lines() const { return m_outputs.size(); }
     // The line's output as it was before the run.
     const FileState& OutputBefore(size_t line) const { return m_outputs.at(line); }
@@ -52,9 +58,11 @@ private:
     std::wstring OutputPath(size_t line) const;
 
     const ConversionScript& m_script;
+    std::optional<std::wstring> m_listingFailed;
     std::vector<FileState> m_outputs;
     std::vector<Input> m_inputs;
 };
 
-// The state of the file at path now: its size and stamp.
+// The state of the file at path now: its size and stamp; absent only when
+// the look-up says "not found".
 FileState CurrentFileState(const std::wstring& path);

@@ -20,6 +20,7 @@ enum class SkipReason {
     OriginalOverwritten,  // the output is cut short and, both folders being one, replaced the original
     OutputIncomplete,     // the output is not a whole uncompressed DICOM file (a full disk, say)
     OutputUnchecked,      // the output was written but could not be read back (held by another program)
+    OutputNotLookedUp,    // the output could not be looked up after the run (a network blip, access denied)
     NotDicom,             // no output, and the input is not a DICOM file
     JpegLs,               // no output: the input is compressed in a way dcmdjpeg does not decode
     Jpeg2000,

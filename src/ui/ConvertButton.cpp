@@ -99,6 +99,11 @@ void CParvaneDlg::OnBnClickedConvert()
             gathered.emplace(GatherInput(m_strInputFolder, m_strOutputFolder, subfolders, &progress));
         }))
         return;
+    if (gathered->listingFailed) {
+        window.CloseProgress();
+        ShowListingFailed(m_strInputFolder.Str() + *gathered->listingFailed);
+        return;
+    }
     // What the run writes is told from what changed since; an output folder
     // still to be made holds nothing yet. The same look at every file gives
     // the room the outputs need, measured before anything is written: a
@@ -113,6 +118,11 @@ void CParvaneDlg::OnBnClickedConvert()
                 space = MeasureDiskSpace(*baseline, m_strOutputFolder, FileSetRoom(*gathered, *baseline, inPlace));
         }))
         return;
+    if (baseline->ListingFailed()) {
+        window.CloseProgress();
+        ShowListingFailed(*baseline->ListingFailed());
+        return;
+    }
     if (!HasRoomForOutputs(space, inPlace, window))
         return;
     // A cancel pressed after the preparation still writes nothing.
@@ -209,6 +219,12 @@ bool CParvaneDlg::LineProgramFound()
         text += L"\n    ほか " + std::to_wstring(lookedIn.size() - kShown) + L" か所（環境変数 PATH のフォルダ）";
     MessageBox(text.c_str(), kLineProgramMissing.caption, kLineProgramMissing.type);
     return false;
+}
+
+void CParvaneDlg::ShowListingFailed(const std::wstring& folder)
+{
+    const std::wstring text = std::wstring(kListingFailed.text) + folder;
+    MessageBox(text.c_str(), kListingFailed.caption, kListingFailed.type);
 }
 
 void CParvaneDlg::ShowBatchFileInUse()

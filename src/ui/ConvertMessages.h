@@ -65,6 +65,15 @@ constexpr ConvertMessage kLineProgramMissing = {
     MB_OK | MB_ICONWARNING,
 };
 
+// A folder's listing ended on an error before its end: the handler adds the
+// folder. Nothing has been written.
+constexpr ConvertMessage kListingFailed = {
+    L"フォルダの中身を最後まで読み取れませんでした（ネットワークの一時的な不調、アクセスの拒否 など）。"
+    L"何も変換していません。しばらくしてから、もう一度お試しください。\n\n",
+    L"フォルダを読み取れません",
+    MB_OK | MB_ICONWARNING,
+};
+
 // Another Parvane's run in the same working folder holds uncompress.bat; the
 // handler adds the file's path.
 constexpr ConvertMessage kBatchFileInUse = {

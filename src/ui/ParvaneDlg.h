@@ -53,6 +53,7 @@ protected:
 private:
     int ShowConvertMessage(const ConvertMessage& message);
     void ShowBatchFileInUse();
+    void ShowListingFailed(const std::wstring& folder);
     // Shows where the interpreter looked when it would find no dcmdjpeg.
     bool LineProgramFound();
     static void AppendFolderBackslash(CString& folder);
