@@ -202,17 +202,25 @@ protected:
         EXPECT_EQ(PixelData(ReadFileBytes(output)), ReadFileBytes(DicomFixtureFolder() / L"lossless.raw"))
             << output.string();
     }
+
+    // Converts the tree into out, answering the question; every file the
+    // answer takes in converts, so no box comes.
+    void ConvertTree(const fs::path& out, int answer)
+    {
+        const fs::path in = work / L"in";
+        MakeTree(in);
+        fs::create_directories(out);
+        Start(in, out);
+        ConvertAnsweringSubfolders(answer);
+        const MessageBoxView box = FinishClick(L"tree-report.bmp");
+        EXPECT_EQ(box.hwnd, nullptr) << fs::path(box.text).string();
+    }
 };
 
 TEST_F(Trees, YesConvertsEveryFileAtItsOwnPathWithoutFollowingALinkBack)
 {
-    const fs::path in = work / L"in", out = work / L"out";
-    MakeTree(in);
-    fs::create_directories(out);
-    Start(in, out);
-    ConvertAnsweringSubfolders(IDYES);
-    const MessageBoxView box = FinishClick(L"tree-report.bmp");
-    EXPECT_EQ(box.hwnd, nullptr) << fs::path(box.text).string();
+    const fs::path out = work / L"out";
+    ConvertTree(out, IDYES);
     for (const wchar_t* path : { L"a.dcm", L"sub1\\b.dcm", L"sub1\\deeper\\c.dcm" })
         ExpectConverted(out / path);
     EXPECT_FALSE(fs::exists(out / L"empty")) << "empty folders are not made";
@@ -222,13 +230,8 @@ TEST_F(Trees, YesConvertsEveryFileAtItsOwnPathWithoutFollowingALinkBack)
 
 TEST_F(Trees, NoConvertsTheInputFolderAloneAsBefore)
 {
-    const fs::path in = work / L"in", out = work / L"out";
-    MakeTree(in);
-    fs::create_directories(out);
-    Start(in, out);
-    ConvertAnsweringSubfolders(IDNO);
-    const MessageBoxView box = FinishClick(L"tree-no-report.bmp");
-    EXPECT_EQ(box.hwnd, nullptr) << fs::path(box.text).string();
+    const fs::path out = work / L"out";
+    ConvertTree(out, IDNO);
     ExpectConverted(out / L"a.dcm");
     EXPECT_EQ(Snapshot(out).size(), 1u);
     EXPECT_FALSE(fs::exists(out / L"sub1"));
