@@ -187,6 +187,7 @@ void CParvaneDlg::RunConversionScript(GatheredInput& gathered, const RunBaseline
             MessageBox(text, nullptr, MB_OK);
             return;
         }
+        SessionHold session(m_hWnd, m_bConverting);
         ConversionProgress progress(script, baseline);
         window.Follow(run, progress, [&](size_t done) { checks.CheckBefore(done); });
         stopped = run.Stopped();

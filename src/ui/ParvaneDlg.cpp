@@ -65,7 +65,7 @@ HCURSOR CParvaneDlg::OnQueryDragIcon()
 
 BOOL CParvaneDlg::OnQueryEndSession()
 {
-    return m_bRunning ? FALSE : TRUE;
+    return m_bConverting ? FALSE : TRUE;
 }
 
 void CParvaneDlg::OnBnClickedExit()

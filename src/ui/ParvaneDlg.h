@@ -61,4 +61,5 @@ private:
     bool AskToGoOn(const wchar_t* text, const wchar_t* caption, bool inPlace);
 
     bool m_bRunning = false;
+    bool m_bConverting = false;  // the run's processes live
 };

@@ -11,7 +11,6 @@ const wchar_t kShutdownBlockReason[] = L"DICOM ファイルを変換していま
 RunningState::RunningState(HWND dialog, bool& running) : m_dialog(dialog), m_running(running), m_focus(::GetFocus())
 {
     m_running = true;
-    m_blockingShutdown = ::ShutdownBlockReasonCreate(dialog, kShutdownBlockReason) != FALSE;
     for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         if (::IsWindowEnabled(child)) {
             ::EnableWindow(child, FALSE);
@@ -26,7 +25,18 @@ RunningState::~RunningState()
         ::EnableWindow(child, TRUE);
     if (m_focus && ::IsChild(m_dialog, m_focus))
         ::SendMessageW(m_dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_focus), TRUE);
+    m_running = false;
+}
+
+SessionHold::SessionHold(HWND dialog, bool& converting) : m_dialog(dialog), m_converting(converting)
+{
+    m_converting = true;
+    m_blockingShutdown = ::ShutdownBlockReasonCreate(dialog, kShutdownBlockReason) != FALSE;
+}
+
+SessionHold::~SessionHold()
+{
     if (m_blockingShutdown)
         ::ShutdownBlockReasonDestroy(m_dialog);
-    m_running = false;
+    m_converting = false;
 }

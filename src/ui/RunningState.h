@@ -1,9 +1,8 @@
 #pragma once
 // The dialog while a click's run goes on, from the gathering to the report:
-// every enabled control disabled, the run marked (the dialog then ignores
-// every command and refuses the end of the session), and Windows given the
-// reason to show should the user log off or shut down. Afterwards the same
-// controls are enabled again, the focus goes back and the session may end.
+// every enabled control disabled and the run marked (the dialog then ignores
+// every command). Afterwards the same controls are enabled again and the
+// focus goes back.
 #include <windows.h>
 #include <vector>
 
@@ -18,6 +17,23 @@ private:
     HWND m_dialog;
     bool& m_running;
     HWND m_focus;
-    bool m_blockingShutdown = false;
     std::vector<HWND> m_disabled;
+};
+
+// While the run's processes live: the dialog refuses the end of the session,
+// and Windows is given the reason to show should the user log off or shut
+// down; a log-off then would end the interpreter and dcmdjpeg in the middle
+// of a write. The questions and the report box, where nothing runs, do not
+// hold the session.
+class SessionHold {
+public:
+    SessionHold(HWND dialog, bool& converting);
+    ~SessionHold();
+    SessionHold(const SessionHold&) = delete;
+    SessionHold& operator=(const SessionHold&) = delete;
+
+private:
+    HWND m_dialog;
+    bool& m_converting;
+    bool m_blockingShutdown = false;
 };

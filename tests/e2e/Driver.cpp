@@ -398,4 +398,12 @@ bool SaveScreenshot(HWND hwnd, const std::filesystem::path& file)
     return copied && out.good();
 }
 
+LRESULT AnswerToEndOfSession(HWND dialog)
+{
+    DWORD_PTR result = 0;
+    if (!::SendMessageTimeoutW(dialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &result))
+        return -1;
+    return static_cast<LRESULT>(result);
+}
+
 }  // namespace e2e

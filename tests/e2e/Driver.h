@@ -129,6 +129,10 @@ private:
     HWND m_main = nullptr;
 };
 
+// What the dialog answers when Windows asks whether the session may end:
+// TRUE or FALSE, -1 when it did not answer in time.
+LRESULT AnswerToEndOfSession(HWND dialog);
+
 // Real key input through the system's input queue, so that Shift is really held.
 void PressKey(WORD virtualKey, bool withShift = false, bool withCtrl = false);
 

@@ -60,6 +60,7 @@ protected:
         ASSERT_EQ(question.caption, kSubfolderCaption) << fs::path(question.text).string();
         EXPECT_EQ(question.buttons, (std::vector<int>{ IDYES, IDNO }));
         SaveScreenshot(question.hwnd, ArtifactFolder() / L"subfolders-question.bmp");
+        EXPECT_EQ(AnswerToEndOfSession(parvane->MainWindow()), TRUE) << "nothing runs while a question waits";
         parvane->Answer(question, answer);
     }
 

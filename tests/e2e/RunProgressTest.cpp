@@ -29,16 +29,6 @@ const std::wstring kInUseCaption = L"一括変換を開始できません";
 
 using Clock = std::chrono::steady_clock;
 
-// What the dialog answers when Windows asks whether the session may end
-// (a log-off); -1 when it does not answer.
-LRESULT AnswerToEndOfSession(HWND dialog)
-{
-    DWORD_PTR result = 0;
-    if (!::SendMessageTimeoutW(dialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &result))
-        return -1;
-    return static_cast<LRESULT>(result);
-}
-
 // The plain files of a folder in the order the platform's search gives them,
 // which is the order of the batch file's lines.
 std::vector<std::wstring> SearchOrder(const fs::path& folder)
