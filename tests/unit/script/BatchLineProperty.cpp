@@ -97,9 +97,18 @@ std::string CheckReason(SkipReason reason, std::wstring_view name, std::wstring_
     case SkipReason::Rle:
     case SkipReason::Deflate:
     case SkipReason::NotConverted:
+    case SkipReason::OutputNotLookedUp:
+    case SkipReason::CopiedUnchanged:
+    case SkipReason::DicomdirNotWritten:
+    case SkipReason::AddedDuringRun:
         return "refused for what a run finds before anything ran";
     case SkipReason::NotReached:
         return "refused as not reached before anything ran";
+    case SkipReason::PathTooLong:
+    case SkipReason::SameNameButCase:
+    case SkipReason::DicomdirUnreadable:
+    case SkipReason::ListedFileMissing:
+        return "refused for what only the gathering of a folder finds";
     }
     return "refused without a known reason";
 }
