@@ -99,8 +99,8 @@ class InputWalk {
 public:
     InputWalk(const CString& inputFolder, const CString& outputFolder, Subfolders subfolders,
               WorkProgress* progress)
-        : m_input(inputFolder.Str()), m_gathered{ ConversionScript(inputFolder.Str(), outputFolder.Str(),
-                                                                   &EncodeForBatchFile) },
+        : m_input(inputFolder.Str()), m_gathered(ConversionScript(inputFolder.Str(), outputFolder.Str(),
+                                                                   &EncodeForBatchFile)),
           m_subfolders(subfolders), m_progress(progress), m_guard(m_input, outputFolder.Str()),
           m_longestFolder(std::max(FullPath(m_input).size(), FullPath(outputFolder.Str()).size()))
     {
@@ -233,7 +233,7 @@ private:
                 return;
             const std::wstring path = folder + entry.name;
             if (!entry.IsFolder()) {
-                if (path != directoryPath && !files.emplace(FoldCase(path), FoundFile{ folder, entry.name, entry.size }).second)
+                if (path != directoryPath && !files.emplace(FoldCase(path), FoundFile{ folder, entry.name, entry.size, false, {} }).second)
                     m_gathered.script.LeaveOut(path, SkipReason::SameNameButCase);
             } else if (MayEnter(folder, entry)) {
                 CollectFiles(path + L"\\", directoryPath, files);

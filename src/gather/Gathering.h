@@ -17,11 +17,14 @@
 #include "script/ConversionScript.h"
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 enum class Subfolders { Skipped, Converted };
 
 struct GatheredInput {
+    explicit GatheredInput(ConversionScript gathered) : script(std::move(gathered)) {}
+
     ConversionScript script;
     std::vector<FileSet> fileSets;
     // Files inside file-sets that no DICOMDIR record names.

@@ -101,6 +101,11 @@ namespace {
 
 // What the follower thread has seen of the run, for the window to show.
 struct FollowedRun {
+    FollowedRun(ConversionProgress& followed, const std::function<void(size_t)>& done)
+        : progress(&followed), linesDone(&done), stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr))
+    {
+    }
+
     ConversionProgress* progress;
     const std::function<void(size_t)>* linesDone;
     ScopedKernelHandle stop;  // set when the run has ended
@@ -152,7 +157,7 @@ void RunWindow::Follow(BatchRun& run, ConversionProgress& progress, const std::f
         m_window.RestartTimer();
         m_taskbar = std::make_unique<TaskbarProgress>(m_dialog);
     }
-    FollowedRun followed{ &progress, &linesDone, ScopedKernelHandle(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) };
+    FollowedRun followed(progress, linesDone);
     followed.Publish();
     ScopedKernelHandle follower;
     if (followed.stop.IsValid())
