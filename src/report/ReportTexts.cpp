@@ -109,9 +109,12 @@ std::wstring SkippedFilesMessage(const std::vector<SkippedFile>& skipped, size_t
             message += L"\n    ほか " + std::to_wstring(count - maxNamesPerReason) + L" 件";
         message += L"\n";
     }
-    if (filesLeftAsTheyAre > 0)
-        message += L"\nDICOMDIR に記録されていないファイル（ビューアなど） " + std::to_wstring(filesLeftAsTheyAre) +
+    if (filesLeftAsTheyAre > 0) {
+        if (!message.empty())
+            message += L"\n";
+        message += L"DICOMDIR に記録されていないファイル（ビューアなど） " + std::to_wstring(filesLeftAsTheyAre) +
                    L" 件は、変換もコピーもせず、そのままにしました。\n";
+    }
     return message;
 }
 

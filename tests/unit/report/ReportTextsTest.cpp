@@ -40,3 +40,12 @@ TEST(ReportTexts, SizesAreShownRoundedUpInTheLargestFittingUnit)
     EXPECT_NE(message.find(L"現在の空き容量: 1.0 MB"), std::wstring::npos);
     EXPECT_NE(UnestimatedOutputsMessage(3).find(L" 3 件"), std::wstring::npos);
 }
+
+TEST(ReportTexts, FilesNoDicomdirRecordNamesAreCountedInOneLine)
+{
+    EXPECT_EQ(SkippedFilesMessage({}, 10, 3),
+              L"DICOMDIR に記録されていないファイル（ビューアなど） 3 件は、変換もコピーもせず、そのままにしました。\n");
+    const std::wstring both = SkippedFilesMessage({ { L"a\\IM1", SkipReason::CopiedUnchanged } }, 10, 2);
+    EXPECT_EQ(both.find(L"変換しなかったファイルが 1 件あります。"), 0u);
+    EXPECT_NE(both.find(L"    a\\IM1\n\nDICOMDIR に記録されていないファイル（ビューアなど） 2 件"), std::wstring::npos);
+}
