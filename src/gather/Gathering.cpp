@@ -233,7 +233,8 @@ private:
                 return;
             const std::wstring path = folder + entry.name;
             if (!entry.IsFolder()) {
-                if (path != directoryPath && !files.emplace(FoldCase(path), FoundFile{ folder, entry.name, entry.size, false, {} }).second)
+                const FoundFile file{ folder, entry.name, entry.size, false, {} };
+                if (path != directoryPath && !files.emplace(FoldCase(path), file).second)
                     m_gathered.script.LeaveOut(path, SkipReason::SameNameButCase);
             } else if (MayEnter(folder, entry)) {
                 CollectFiles(path + L"\\", directoryPath, files);
