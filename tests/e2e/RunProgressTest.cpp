@@ -294,7 +294,10 @@ TEST_F(RunProgress, TwoHundredFilesWithTheDialogAnsweringAndTheCountRisingToTheE
         }
         ::Sleep(20);
     }
-    ASSERT_TRUE(parvane->WaitUntilResponsive(kRunTimeout));
+    MessageBoxView box;
+    ASSERT_TRUE(WaitFor([&] { return parvane->WaitUntilResponsive(0ms) || (box = parvane->WaitForMessageBox(0ms)).hwnd; },
+                        kRunTimeout));
+    ASSERT_EQ(box.hwnd, nullptr) << "a box after the run: " << fs::path(box.text).string();
 
     EXPECT_EQ(unanswered, 0) << "of " << probes << " probes";
     EXPECT_GT(probes, 20);
