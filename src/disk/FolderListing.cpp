@@ -91,3 +91,18 @@ bool LinkTarget(const std::wstring& path, uint64_t& size, uint64_t& lastWrite)
     lastWrite = Combine(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime);
     return true;
 }
+
+std::optional<FileId> FileIdentity(const std::wstring& path)
+{
+    // No access asked beyond the attributes, so that no sharing mode of
+    // another program refuses it; a folder opens too.
+    ScopedFileHandle file(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!file.IsValid() || !::GetFileInformationByHandle(file.Get(), &info))
+        return std::nullopt;
+    const uint64_t index = Combine(info.nFileIndexHigh, info.nFileIndexLow);
+    if (index == 0)
+        return std::nullopt;
+    return FileId{ info.dwVolumeSerialNumber, index };
+}

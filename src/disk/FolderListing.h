@@ -3,6 +3,7 @@
 // names compared as Windows compares them.
 #include "afx/afx.h"
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,3 +43,17 @@ std::wstring FullPath(const std::wstring& path);
 // The size and stamp of the file at path, following a link to its target;
 // false when it cannot be opened.
 bool LinkTarget(const std::wstring& path, uint64_t& size, uint64_t& lastWrite);
+
+// A file's or folder's volume and index; absent when it cannot be opened or
+// the file system gives the index 0, which tells nothing.
+struct FileId {
+    DWORD volume = 0;
+    uint64_t index = 0;
+    bool operator<(const FileId& other) const
+    {
+        return volume != other.volume ? volume < other.volume : index < other.index;
+    }
+    bool operator==(const FileId& other) const { return volume == other.volume && index == other.index; }
+    bool operator!=(const FileId& other) const { return !(*this == other); }
+};
+std::optional<FileId> FileIdentity(const std::wstring& path);

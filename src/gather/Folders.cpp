@@ -26,20 +26,12 @@ bool ParentFolderFound(const CString& folder)
 
 bool SameFile(const std::wstring& a, const std::wstring& b)
 {
-    auto identify = [](const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
-        ScopedFileHandle file(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        return file.IsValid() && ::GetFileInformationByHandle(file.Get(), &info);
-    };
-    BY_HANDLE_FILE_INFORMATION first, second;
-    if (!identify(a, first) || !identify(b, second))
-        return false;
-    // Some file systems give every file the index 0: that tells nothing, and
-    // the paths are compared instead.
-    if ((first.nFileIndexHigh | first.nFileIndexLow) == 0 || (second.nFileIndexHigh | second.nFileIndexLow) == 0)
+    // A file system that gives no index (or 0, which tells nothing) is
+    // answered by the paths instead.
+    const std::optional<FileId> first = FileIdentity(a), second = FileIdentity(b);
+    if (!first || !second)
         return FoldCase(FullPath(a)) == FoldCase(FullPath(b));
-    return first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
-           first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+    return *first == *second;
 }
 
 bool FoldersAreOne(const CString& inputFolder, const CString& outputFolder)

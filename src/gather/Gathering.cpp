@@ -26,21 +26,6 @@ std::optional<DicomDirectory> ReadDirectory(const std::wstring& path)
     return DicomDirectory::Read(source);
 }
 
-// A folder's volume and index; absent where the file system gives none.
-using FolderId = std::pair<DWORD, uint64_t>;
-std::optional<FolderId> FolderIdentity(const std::wstring& path)
-{
-    ScopedFileHandle folder(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!folder.IsValid() || !::GetFileInformationByHandle(folder.Get(), &info))
-        return std::nullopt;
-    const uint64_t index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    if (index == 0)
-        return std::nullopt;
-    return FolderId{ info.dwVolumeSerialNumber, index };
-}
-
 // The subfolders a walk never enters: links and junctions, the output folder
 // where it lies inside the input folder (a second run must not convert the
 // first one's outputs), and a folder walked already, which a link the system
@@ -48,9 +33,9 @@ std::optional<FolderId> FolderIdentity(const std::wstring& path)
 class FolderGuard {
 public:
     FolderGuard(const std::wstring& inputFolder, const std::wstring& outputFolder)
-        : m_output(FoldCase(FullPath(outputFolder))), m_outputId(FolderIdentity(outputFolder))
+        : m_output(FoldCase(FullPath(outputFolder))), m_outputId(FileIdentity(outputFolder))
     {
-        if (const std::optional<FolderId> input = FolderIdentity(inputFolder))
+        if (const std::optional<FileId> input = FileIdentity(inputFolder))
             m_walked.insert(*input);
     }
 
@@ -59,7 +44,7 @@ public:
     {
         if (entry.IsLink() || FoldCase(FullPath(path)) == m_output)
             return false;
-        const std::optional<FolderId> id = FolderIdentity(path);
+        const std::optional<FileId> id = FileIdentity(path);
         if (!id)
             return true;
         return id != m_outputId && m_walked.insert(*id).second;
@@ -67,8 +52,8 @@ public:
 
 private:
     std::wstring m_output;
-    std::optional<FolderId> m_outputId;
-    std::set<FolderId> m_walked;
+    std::optional<FileId> m_outputId;
+    std::set<FileId> m_walked;
 };
 
 // The path a record's Referenced File ID names, below its file-set's folder.
