@@ -57,6 +57,8 @@ public:                                              \
 
 #define ON_COMMAND(id, memberFn) { WM_COMMAND, 0, (id), AfxSig_vv, AFX_VV(memberFn), nullptr, nullptr },
 #define ON_BN_CLICKED(id, memberFn) { WM_COMMAND, BN_CLICKED, (id), AfxSig_vv, AFX_VV(memberFn), nullptr, nullptr },
+// A message of the program's own (WM_APP and up), handled by void Handler().
+#define ON_MESSAGE_VOID(message, memberFn) { (message), 0, 0, AfxSig_vv, AFX_VV(memberFn), nullptr, nullptr },
 #define ON_WM_PAINT() { WM_PAINT, 0, 0, AfxSig_vv, AFX_VV(&ThisClass::OnPaint), nullptr, nullptr },
 #define ON_WM_QUERYDRAGICON()                                                   \
     { WM_QUERYDRAGICON, 0, 0, AfxSig_hv, nullptr,                               \

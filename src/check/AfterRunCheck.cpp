@@ -16,6 +16,14 @@ void MarkFilesNotReached(ConversionScript& script, const RunBaseline& baseline, 
     script.MarkNotReached(std::min(firstNotReached, lines));
 }
 
+void MarkFilesAfterLastOutputNotReached(ConversionScript& script, const RunBaseline& baseline)
+{
+    size_t firstNotReached = script.FilesWithLine().size();
+    while (firstNotReached > 0 && !baseline.OutputWritten(firstNotReached - 1))
+        --firstNotReached;
+    script.MarkNotReached(firstNotReached);
+}
+
 namespace {
 
 // What the output's check finds; an output that cannot be opened is not read.

@@ -15,6 +15,11 @@
 void MarkFilesNotReached(ConversionScript& script, const RunBaseline& baseline, size_t reached,
                          std::optional<size_t> linesStarted);
 
+// After a run cut off together with this program, when nothing counted the
+// lines it started: marks the files of the lines after the last whose output
+// was written as never reached.
+void MarkFilesAfterLastOutputNotReached(ConversionScript& script, const RunBaseline& baseline);
+
 // The checks of the outputs, made while the run goes on for the lines it has
 // passed (their dcmdjpeg has ended), so that little is left after it. Used by
 // one thread at a time; the script and the baseline must outlive it.

@@ -16,3 +16,12 @@ struct FileSet {
     // the file whose line it got; empty when the record's file got none.
     std::vector<std::wstring> recordFiles;
 };
+
+// Each file-set's DICOMDIR, by its path below the input folder.
+inline std::vector<std::wstring> FileSetDirectories(const std::vector<FileSet>& fileSets)
+{
+    std::vector<std::wstring> paths;
+    for (const FileSet& fileSet : fileSets)
+        paths.push_back(fileSet.folder + fileSet.directoryName);
+    return paths;
+}

@@ -118,6 +118,17 @@ std::wstring SkippedFilesMessage(const std::vector<SkippedFile>& skipped, size_t
     return message;
 }
 
+std::wstring UnfinishedRunMessage(const std::wstring& inputFolder, const std::wstring& outputFolder, size_t converted,
+                                  const std::vector<SkippedFile>& notConverted, size_t maxNamesPerReason)
+{
+    return L"前回の一括変換は、最後まで終わる前に中断されました（強制終了、再起動、停電 など）。"
+           L"そのとき残ったものを、出力ファイルを確かめてお知らせします。\n\n"
+           L"入力フォルダ: " + ForDisplay(inputFolder) + L"\n"
+           L"出力フォルダ: " + ForDisplay(outputFolder) + L"\n"
+           L"変換できたファイル: " + std::to_wstring(converted) + L" 件\n\n" +
+           SkippedFilesMessage(notConverted, maxNamesPerReason);
+}
+
 std::wstring FormatByteSize(uint64_t bytes)
 {
     if (bytes < 1024)

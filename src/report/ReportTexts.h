@@ -15,6 +15,12 @@
 std::wstring SkippedFilesMessage(const std::vector<SkippedFile>& skipped, size_t maxNamesPerReason = 10,
                                 size_t filesLeftAsTheyAre = 0);
 
+// The box text at a start after a run that did not finish (its Parvane
+// ended first): the run's folders, how many files it converted, and what
+// became of the others, in the words of the report after a run.
+std::wstring UnfinishedRunMessage(const std::wstring& inputFolder, const std::wstring& outputFolder, size_t converted,
+                                  const std::vector<SkippedFile>& notConverted, size_t maxNamesPerReason = 10);
+
 // The box text when the output folder's disk has too little free space:
 // the room needed includes the margin.
 std::wstring DiskSpaceShortMessage(uint64_t needed, uint64_t margin, uint64_t available);

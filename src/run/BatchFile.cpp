@@ -1,7 +1,5 @@
 #include "run/BatchFile.h"
 #include <algorithm>
-#include <cstdint>
-#include <cwchar>
 
 const wchar_t kBatchFileName[] = L"uncompress.bat";
 
@@ -16,29 +14,6 @@ std::wstring WorkingFolder()
     if (folder.empty() || folder.back() != L'\\')
         folder += L'\\';
     return folder;
-}
-
-// The name of the mark of a run in the working folder: the folder, without
-// regard to case, as a hash (object names cannot hold backslashes), in this
-// session's namespace.
-std::wstring RunMarkerName()
-{
-    std::wstring folder = WorkingFolder();
-    ::CharUpperBuffW(&folder[0], static_cast<DWORD>(folder.size()));
-    uint64_t hash = 14695981039346656037ULL;  // FNV-1a
-    for (wchar_t ch : folder) {
-        hash ^= static_cast<uint16_t>(ch);
-        hash *= 1099511628211ULL;
-    }
-    wchar_t hex[17];
-    swprintf(hex, 17, L"%016llx", static_cast<unsigned long long>(hash));
-    return std::wstring(L"Local\\Parvane.BatchRun.") + hex;
-}
-
-bool RunMarked()
-{
-    ScopedKernelHandle marker(::OpenEventW(SYNCHRONIZE, FALSE, RunMarkerName().c_str()));
-    return marker.IsValid();
 }
 
 // Opened for reading, shared for reading only: the interpreter can read it,
@@ -83,20 +58,9 @@ std::wstring BatchFilePath()
 
 bool BatchFileInUse(const std::wstring& path)
 {
-    if (RunMarked())
-        return true;
     ScopedFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return !file.IsValid() && ::GetLastError() == ERROR_SHARING_VIOLATION;
-}
-
-ScopedKernelHandle CreateRunMarker()
-{
-    SECURITY_ATTRIBUTES inheritable{ sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE };
-    ScopedKernelHandle marker(::CreateEventW(&inheritable, TRUE, FALSE, RunMarkerName().c_str()));
-    if (marker.IsValid() && ::GetLastError() == ERROR_ALREADY_EXISTS)
-        marker.Reset();
-    return marker;
 }
 
 ScopedFileHandle WriteAndHoldBatchFile(const std::wstring& path, const std::string& bytes)

@@ -10,21 +10,14 @@ extern const wchar_t kBatchFileName[];
 // uncompress.bat beside the executable is never run instead.
 std::wstring BatchFilePath();
 
-// Whether another run holds the batch file: a run of this working folder is
-// marked (see CreateRunMarker), or the file cannot be opened for writing
-// because it is open elsewhere without write sharing. Changes nothing.
+// Whether another run holds the batch file: it cannot be opened for writing
+// because it is open elsewhere without write sharing. The run's processes
+// inherit the hold (see BatchRun::Start), so this holds for every spelling
+// of the folder, every session and every computer using the share, also
+// after the Parvane that started the run has ended. Changes nothing.
 bool BatchFileInUse(const std::wstring& path);
 
-// A named object that marks a run of this working folder's batch file, made
-// inheritable: the interpreter inherits it and the programs it starts inherit
-// it from the interpreter, so it lives as long as the run's processes, also
-// when this program is ended during the run. The interpreter reads the batch
-// file anew for each line and does not hold it; without the mark, a Parvane
-// started then would rewrite the file under the running interpreter. Empty
-// when a run of this working folder is marked already.
-ScopedKernelHandle CreateRunMarker();
-
 // Writes the bytes to the batch file and keeps it open, shared for reading
-// only, until the returned handle is closed. Empty when another run holds the
+// only, until the returned handle is closed; the handle is not inheritable. Empty when another run holds the
 // file. Throws CFileException when it cannot be written for another reason.
 ScopedFileHandle WriteAndHoldBatchFile(const std::wstring& path, const std::string& bytes);

@@ -69,6 +69,28 @@ private:
     STARTUPINFOEXW m_startup{};
 };
 
+// Makes a handle inheritable for as long as this object lives.
+class InheritableWhileStarting {
+public:
+    explicit InheritableWhileStarting(HANDLE handle)
+        : m_handle(handle), m_ready(::SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT) != FALSE)
+    {
+    }
+    ~InheritableWhileStarting()
+    {
+        if (m_ready)
+            ::SetHandleInformation(m_handle, HANDLE_FLAG_INHERIT, 0);
+    }
+    InheritableWhileStarting(const InheritableWhileStarting&) = delete;
+    InheritableWhileStarting& operator=(const InheritableWhileStarting&) = delete;
+
+    bool Ready() const { return m_ready; }
+
+private:
+    HANDLE m_handle;
+    bool m_ready;
+};
+
 // The file name of the program a process runs; empty when it cannot be asked.
 std::wstring ProgramOf(DWORD processId)
 {
@@ -89,29 +111,37 @@ std::wstring InterpreterCommandLine(const std::wstring& batchPath)
     return L"cmd.exe /d /v:off /s /c \"\"" + batchPath + L"\"\"";
 }
 
-BatchStart BatchRun::Start(const std::string& batchBytes)
+BatchStart BatchRun::Start(const std::string& batchBytes, const std::function<void()>& beforeInterpreter)
 {
     const std::wstring batchPath = BatchFilePath();
-    m_runMarker = CreateRunMarker();
-    if (!m_runMarker.IsValid())
-        return BatchStart::BatchFileInUse;
     m_batchFile = WriteAndHoldBatchFile(batchPath, batchBytes);
     if (!m_batchFile.IsValid())
         return BatchStart::BatchFileInUse;
+    if (beforeInterpreter)
+        beforeInterpreter();
 
-    InheritOnly startup(m_runMarker.Get());
     PROCESS_INFORMATION info{};
-    // The interpreter is named, as the system itself does for a batch file,
-    // so that an empty batch file starts too (Wine refuses to start one by
-    // its own name). CreateProcessW may write into the command line. It
-    // starts suspended, so that it is in the job before it can start anything.
-    const std::wstring interpreter = CommandInterpreter();
-    std::wstring commandLine = InterpreterCommandLine(batchPath);
-    const DWORD flags = CREATE_SUSPENDED | (MayBreakAwayFromOwnJob() ? CREATE_BREAKAWAY_FROM_JOB : 0) |
-                        (startup.Ready() ? EXTENDED_STARTUPINFO_PRESENT : 0);
-    if (!::CreateProcessW(interpreter.c_str(), &commandLine[0], nullptr, nullptr, startup.Ready(), flags, nullptr,
-                          nullptr, startup.Startup(), &info))
-        return BatchStart::NotStarted;
+    {
+        // The interpreter, and every program it starts, inherits the hold of
+        // the batch file: while any of them lives, no other run can write it,
+        // whatever the spelling of the folder, the session or the computer.
+        // Inside this program the handle is inheritable only for this moment.
+        InheritableWhileStarting hold(m_batchFile.Get());
+        InheritOnly startup(m_batchFile.Get());
+        // The interpreter is named, as the system itself does for a batch
+        // file, so that an empty batch file starts too (Wine refuses to
+        // start one by its own name). CreateProcessW may write into the
+        // command line. It starts suspended, so that it is in the job before
+        // it can start anything.
+        const std::wstring interpreter = CommandInterpreter();
+        std::wstring commandLine = InterpreterCommandLine(batchPath);
+        const bool inherit = hold.Ready() && startup.Ready();
+        const DWORD flags = CREATE_SUSPENDED | (MayBreakAwayFromOwnJob() ? CREATE_BREAKAWAY_FROM_JOB : 0) |
+                            (inherit ? EXTENDED_STARTUPINFO_PRESENT : 0);
+        if (!::CreateProcessW(interpreter.c_str(), &commandLine[0], nullptr, nullptr, inherit, flags, nullptr,
+                              nullptr, startup.Startup(), &info))
+            return BatchStart::NotStarted;
+    }
     ScopedKernelHandle thread(info.hThread);
     m_process.Reset(info.hProcess);
     // Without a job (a system that refuses to nest this program's job) the

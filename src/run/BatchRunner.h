@@ -6,6 +6,7 @@
 // only: the dcmdjpeg it is running finishes its file.
 #include "afx/afx.h"
 #include "run/ProcessJob.h"
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -25,9 +26,11 @@ public:
     BatchRun(const BatchRun&) = delete;
     BatchRun& operator=(const BatchRun&) = delete;
 
-    // Throws CFileException when the batch file cannot be created or written
-    // for another reason than another run holding it; nothing is started then.
-    BatchStart Start(const std::string& batchBytes);
+    // Writes and holds the batch file, calls beforeInterpreter, when given,
+    // and starts the interpreter. Throws CFileException when the batch file
+    // cannot be created or written for another reason than another run
+    // holding it; nothing is started then.
+    BatchStart Start(const std::string& batchBytes, const std::function<void()>& beforeInterpreter = {});
 
     // Signalled when the interpreter has ended.
     HANDLE Interpreter() const { return m_process.Get(); }
@@ -53,8 +56,7 @@ public:
 
 private:
     std::wstring m_lineProgram;
-    ScopedKernelHandle m_runMarker;  // handed down to the interpreter
-    ScopedFileHandle m_batchFile;    // held until the run object goes
+    ScopedFileHandle m_batchFile;  // held until the run object goes, and by the run's processes
     ProcessJob m_job;
     ScopedKernelHandle m_process;
     bool m_stopped = false;

@@ -84,6 +84,11 @@ RunBaseline::RunBaseline(const ConversionScript& script, const std::wstring& inp
     }
 }
 
+RunBaseline::RunBaseline(const ConversionScript& script, std::vector<FileState> outputs, std::vector<Input> inputs)
+    : m_script(script), m_outputs(std::move(outputs)), m_inputs(std::move(inputs))
+{
+}
+
 RunBaseline::Input RunBaseline::ReadInput(const std::wstring& path, uint64_t listedSize)
 {
     Input input;

@@ -16,6 +16,13 @@
 
 class RunBaseline {
 public:
+    // What was read of a line's input before the run.
+    struct Input {
+        std::optional<bool> hasPixelData;
+        std::optional<uint64_t> outputSize;
+        bool tooSmallForDicom = false;
+    };
+
     // Lists each output folder once (never a look-up per missing name, which
     // costs a scan of a large folder on some systems) and reads each input's
     // header. Taken before the interpreter starts (an output folder not made
@@ -23,6 +30,9 @@ public:
     // the files and ends early when a stop is asked: the baseline is then
     // not to be used.
     RunBaseline(const ConversionScript& script, const std::wstring& inputFolder, WorkProgress* progress = nullptr);
+    // A baseline as an earlier run recorded it (see RunJournal), one entry
+    // per line of the script.
+    RunBaseline(const ConversionScript& script, std::vector<FileState> outputs, std::vector<Input> inputs);
     RunBaseline(const RunBaseline&) = delete;
     RunBaseline& operator=(const RunBaseline&) = delete;
 
@@ -47,13 +57,9 @@ public:
     // Whether the line's input, as its folder listed it, was too small to be
     // a DICOM file; such a file is never opened.
     bool InputTooSmallForDicom(size_t line) const { return m_inputs.at(line).tooSmallForDicom; }
+    const Input& InputBefore(size_t line) const { return m_inputs.at(line); }
 
 private:
-    struct Input {
-        std::optional<bool> hasPixelData;
-        std::optional<uint64_t> outputSize;
-        bool tooSmallForDicom = false;
-    };
     static Input ReadInput(const std::wstring& path, uint64_t listedSize);
     std::wstring OutputPath(size_t line) const;
 

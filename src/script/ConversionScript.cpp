@@ -103,6 +103,12 @@ void ConversionScript::MarkNotConverted(std::wstring_view fileName, SkipReason r
     m_skipped.push_back({ std::wstring(fileName), reason });
 }
 
+void ConversionScript::RestoreLine(std::wstring path, uint64_t size)
+{
+    m_withLine.push_back(std::move(path));
+    m_inputSizes.push_back(size);
+}
+
 void ConversionScript::MarkNotReached(size_t firstLine)
 {
     for (size_t line = firstLine; line < m_withLine.size(); ++line)

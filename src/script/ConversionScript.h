@@ -48,6 +48,10 @@ public:
     // FileNameProblem; the file is known by folder and name together, and
     // its output goes to the same path below the output folder.
     void AddFile(std::wstring_view folder, std::wstring_view fileName, uint64_t size);
+    // Adds a line of an earlier run as its journal recorded it (a path below
+    // the input folder and the file's size): the file counts as having a
+    // line; no batch text is made.
+    void RestoreLine(std::wstring path, uint64_t size);
     // Notes a file, or a folder with everything in it, that gets no line for
     // a reason found before the run.
     void LeaveOut(std::wstring_view path, SkipReason reason);

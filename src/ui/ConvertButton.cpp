@@ -10,6 +10,7 @@
 #include "run/BatchFile.h"
 #include "run/BatchRunner.h"
 #include "run/ConversionProgress.h"
+#include "run/RunJournal.h"
 #include "ui/ConvertMessages.h"
 #include "ui/ParvaneDlg.h"
 #include "ui/RunWindow.h"
@@ -67,6 +68,8 @@ void CParvaneDlg::OnBnClickedConvert()
         ShowBatchFileInUse();
         return;
     }
+    // A run that did not finish is told before a new one replaces its journal.
+    ReportUnfinishedRun();
     // Before anything is created: without dcmdjpeg every line would fail,
     // and the report would blame the files.
     if (!LineProgramFound())
@@ -174,9 +177,17 @@ void CParvaneDlg::RunConversionScript(GatheredInput& gathered, const RunBaseline
     OutputChecks checks(script, m_strInputFolder, baseline);
     {
         BatchRun run(kLineProgramFile);
-        const BatchStart start = run.Start(script.Bytes());
-        if (start != BatchStart::Started)
+        // Should this program end during the run, the next start tells from
+        // the journal what the run left.
+        const BatchStart start = run.Start(script.Bytes(), [&] {
+            WriteRunJournal(MakeRunJournal(script, m_strInputFolder.Str(), baseline, inPlace,
+                                           FileSetDirectories(gathered.fileSets)));
+        });
+        if (start != BatchStart::Started) {
             window.CloseProgress();
+            if (start == BatchStart::NotStarted)
+                RemoveRunJournal();
+        }
         if (start == BatchStart::BatchFileInUse) {
             ShowBatchFileInUse();
             return;
@@ -205,6 +216,7 @@ void CParvaneDlg::RunConversionScript(GatheredInput& gathered, const RunBaseline
     if (!script.Skipped().empty() || gathered.filesLeftAsTheyAre > 0)
         MessageBox(SkippedFilesMessage(script.Skipped(), 10, gathered.filesLeftAsTheyAre).c_str(), kSkippedFilesCaption,
                    kSkippedFilesType);
+    RemoveRunJournal();
 }
 
 bool CParvaneDlg::LineProgramFound()

@@ -87,6 +87,11 @@ constexpr ConvertMessage kBatchFileInUse = {
 constexpr const wchar_t* kSkippedFilesCaption = L"変換しなかったファイルがあります";
 constexpr UINT kSkippedFilesType = MB_OK | MB_ICONWARNING;
 
+// At a start or a click after a run that did not finish (the text, from
+// UnfinishedRunMessage, tells what it left).
+constexpr const wchar_t* kUnfinishedRunCaption = L"前回の一括変換が終わっていません";
+constexpr UINT kUnfinishedRunType = MB_OK | MB_ICONWARNING;
+
 // Before the run: the outputs would not fit on the output folder's disk (the
 // text gives both sizes).
 constexpr const wchar_t* kDiskSpaceShortCaption = L"空き容量が足りません";

@@ -11,6 +11,7 @@ BEGIN_MESSAGE_MAP(CParvaneDlg, CDialog)
     ON_BN_CLICKED(IDC_BUTTON_BROWSE_OUTPUT, &CParvaneDlg::OnBnClickedBrowseOutput)
     ON_BN_CLICKED(IDC_BUTTON_EXIT, &CParvaneDlg::OnBnClickedExit)
     ON_BN_CLICKED(IDC_BUTTON_CONVERT, &CParvaneDlg::OnBnClickedConvert)
+    ON_MESSAGE_VOID(WM_REPORT_UNFINISHED_RUN, &CParvaneDlg::OnReportUnfinishedRun)
 END_MESSAGE_MAP()
 
 CParvaneDlg::CParvaneDlg(CWnd* parent) : CDialog(IDD, parent)
@@ -38,6 +39,7 @@ BOOL CParvaneDlg::OnInitDialog()
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     LoadSettings(*this);
+    ::PostMessageW(m_hWnd, WM_REPORT_UNFINISHED_RUN, 0, 0);
     return TRUE;  // the focus goes to the first tab stop, the input field
 }
 

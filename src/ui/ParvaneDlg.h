@@ -16,8 +16,12 @@ struct DiskSpace;
 //   KeyFilter.cpp      PreTranslateMessage
 //   FolderPicker.cpp   OnBnClickedBrowseInput, OnBnClickedBrowseOutput, BrowseForFolder
 //   ConvertButton.cpp  OnBnClickedConvert, RunConversionScript and their helpers
+//   UnfinishedRunReport.cpp  OnReportUnfinishedRun, ReportUnfinishedRun
 // The dialog during a run: RunningState.h, RunWindow.h.
 // LoadSettings and SaveSettings (DialogSettings.cpp) fill and save its folders.
+// Asks the dialog to tell what a run that did not finish left.
+constexpr UINT WM_REPORT_UNFINISHED_RUN = WM_APP + 1;
+
 class CParvaneDlg : public CDialog {
 public:
     explicit CParvaneDlg(CWnd* parent = nullptr);
@@ -43,6 +47,8 @@ protected:
     afx_msg void OnBnClickedBrowseOutput();
     afx_msg void OnBnClickedExit();
     afx_msg void OnBnClickedConvert();
+    // Posted at the start, so that the dialog shows before the report.
+    afx_msg void OnReportUnfinishedRun();
 
     CString BrowseForFolder(CString current);
     void RunConversionScript(GatheredInput& gathered, const RunBaseline& baseline, bool inPlace,
@@ -51,6 +57,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Tells what a run that did not finish left, once no run of this working
+    // folder goes on, and forgets it.
+    void ReportUnfinishedRun();
     int ShowConvertMessage(const ConvertMessage& message);
     void ShowBatchFileInUse();
     void ShowListingFailed(const std::wstring& folder);

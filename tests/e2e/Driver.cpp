@@ -1,6 +1,9 @@
 #include "Driver.h"
 #include "e2e_paths.h"
 #include <commctrl.h>
+#include <tlhelp32.h>
+#include <set>
+#include <cstdio>
 #include <cwchar>
 #include <fstream>
 #include "resource.h"
@@ -187,6 +190,58 @@ ParvaneProcess::~ParvaneProcess()
         ::WaitForSingleObject(m_process, 5000);
     }
     ::CloseHandle(m_process);
+}
+
+namespace {
+
+// The processes whose parent is one of the family, opened to be ended and
+// added to it. A process that has ended is still a parent by its id; one
+// that cannot be opened yet (it is still being made) is looked for again.
+std::vector<HANDLE> OpenNewChildren(std::set<DWORD>& family)
+{
+    std::vector<HANDLE> children;
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry)) {
+            if (family.count(entry.th32ParentProcessID) == 0 || family.count(entry.th32ProcessID) != 0)
+                continue;
+            HANDLE child = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
+            if (!child)
+                continue;
+            children.push_back(child);
+            family.insert(entry.th32ProcessID);
+            grew = true;
+        }
+    }
+    ::CloseHandle(snapshot);
+    return children;
+}
+
+}  // namespace
+
+void ParvaneProcess::EndWithEverythingItStarted()
+{
+    std::set<DWORD> family{ m_processId };
+    std::vector<HANDLE> ended = OpenNewChildren(family);
+    // Parvane first, so that it never sees its run end; then what it started.
+    ::TerminateProcess(m_process, 1);
+    // A program the interpreter was starting meanwhile is caught by the next look.
+    for (int quietLooks = 0; quietLooks < 3;) {
+        for (HANDLE process : ended)
+            ::TerminateProcess(process, 1);
+        const std::vector<HANDLE> more = OpenNewChildren(family);
+        quietLooks = more.empty() ? quietLooks + 1 : 0;
+        ended.insert(ended.end(), more.begin(), more.end());
+        ::Sleep(20);
+    }
+    ::WaitForSingleObject(m_process, 5000);
+    for (HANDLE process : ended) {
+        ::WaitForSingleObject(process, 5000);
+        ::CloseHandle(process);
+    }
 }
 
 HWND ParvaneProcess::WaitForMainWindow(Duration timeout)

@@ -113,6 +113,10 @@ public:
     bool NoMessageBoxWithin(Duration wait);
     void Answer(const MessageBoxView& box, int buttonId);
 
+    // Ends this Parvane and every process it started, and theirs, in one go,
+    // as a forced log-off or a killed Wine server does: none of them gets to
+    // write anything more. Returns once all of them have ended.
+    void EndWithEverythingItStarted();
     // Waits for the process to end; false on timeout.
     bool WaitForExit(Duration timeout = kTimeout);
     DWORD ExitCode() const;

@@ -6,6 +6,7 @@
 #include "DicomBytes.h"
 #include "ConversionFixture.h"
 #include "Driver.h"
+#include "LinuxSide.h"
 #include "resource.h"
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
@@ -568,9 +569,10 @@ TEST_F(RunProgress, SecondParvaneInTheSameWorkingFolderIsTurnedAwayAndChangesNot
 
 // Ended from the task manager during a run, Parvane lets go of the batch
 // file, while the interpreter goes on reading it line by line. A Parvane
-// started then is turned away until the interpreter has ended. The stand-in
-// interpreter waits without holding the batch file, as the system's does
-// between lines.
+// started then is turned away until the interpreter has ended, also when it
+// names the working folder another way (here through a link to it). The
+// stand-in interpreter waits without opening the batch file, as the system's
+// does between lines: only the hold it inherited keeps the file.
 TEST_F(RunProgress, AParvaneEndedDuringARunLeavesTheWorkingFolderInUseUntilTheRunEnds)
 {
     const fs::path in = work / L"in";
@@ -588,6 +590,18 @@ TEST_F(RunProgress, AParvaneEndedDuringARunLeavesTheWorkingFolderInUseUntilTheRu
     const std::string batch = ReadFileBytes(work / L"uncompress.bat");
     parvane.reset();  // ended, as from the task manager
 
+    const fs::path otherSpelling = work.parent_path() / (work.filename().wstring() + L"-link");
+    const std::optional<std::string> linked =
+        RunLinuxScript("ln -sfn '" + UnixPath(work) + "' '" + UnixPath(otherSpelling) + "' && echo LINKED");
+    ASSERT_TRUE(linked && linked->find("LINKED") != std::string::npos);
+    {
+        ParvaneProcess elsewhere(otherSpelling);
+        MessageBoxView box = ClickInAnotherParvane(elsewhere, in, out);
+        ASSERT_NE(box.hwnd, nullptr);
+        EXPECT_EQ(box.caption, kInUseCaption);
+        elsewhere.Answer(box, IDOK);
+    }
+
     ParvaneProcess second(work);
     MessageBoxView box = ClickInAnotherParvane(second, in, out);
     ASSERT_NE(box.hwnd, nullptr);
@@ -595,14 +609,21 @@ TEST_F(RunProgress, AParvaneEndedDuringARunLeavesTheWorkingFolderInUseUntilTheRu
     second.Answer(box, IDOK);
     EXPECT_EQ(ReadFileBytes(work / L"uncompress.bat"), batch) << "the running interpreter's file is unchanged";
 
-    // Once the interpreter has ended, the folder is free again: the stand-in
-    // then ends at once, converting nothing, and the report says so.
+    // Once the interpreter has ended, the folder is free again: the click
+    // first tells what the ended Parvane's run left (the stand-in ends at
+    // once, converting nothing), then runs, and the report says the same.
     const std::vector<HANDLE> interpreters = OpenRunning(L"stand_in_interpreter.exe");
     ASSERT_EQ(interpreters.size(), 1u);
     WriteFileBytes(go, "");
     EXPECT_EQ(::WaitForSingleObject(interpreters[0], 30000), WAIT_OBJECT_0);
     ::CloseHandle(interpreters[0]);
     second.Click(IDC_BUTTON_CONVERT);
+    box = second.WaitForMessageBox(kRunTimeout);
+    ASSERT_NE(box.hwnd, nullptr);
+    EXPECT_EQ(box.caption, L"前回の一括変換が終わっていません");
+    EXPECT_NE(box.text.find(L"変換できたファイル: 0 件"), std::wstring::npos);
+    EXPECT_NE(box.text.find(L"中止したため変換していません（2 件）"), std::wstring::npos);
+    second.Answer(box, IDOK);
     box = second.WaitForMessageBox(kRunTimeout);
     ASSERT_NE(box.hwnd, nullptr);
     EXPECT_EQ(box.caption, kSkippedCaption);

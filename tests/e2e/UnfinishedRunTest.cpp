@@ -1,0 +1,91 @@
+// A run whose Parvane is ended together with everything the run started, as a
+// forced log-off ends them: the next Parvane started in that working folder
+// tells that the run did not finish and what it left, once, from the journal
+// the run left and the outputs as they are. With the real dcmdjpeg.exe.
+#include "ConversionFixture.h"
+#include "DicomBytes.h"
+#include "Driver.h"
+#include "resource.h"
+#include <gtest/gtest.h>
+#include <regex>
+
+using namespace e2e;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::wstring kUnfinishedCaption = L"前回の一括変換が終わっていません";
+
+class UnfinishedRun : public ConversionFixture {};
+
+// The count the box gives after the text, -1 when the text is not there.
+long CountAfter(const std::wstring& box, const std::wstring& text)
+{
+    const size_t at = box.find(text);
+    return at == std::wstring::npos ? -1 : std::wcstol(box.c_str() + at + text.size(), nullptr, 10);
+}
+
+size_t FilesIn(const fs::path& folder)
+{
+    return static_cast<size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+size_t WholeOutputs(const fs::path& folder)
+{
+    size_t whole = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        whole += IsUncompressed(ReadFileBytes(entry.path())) ? 1 : 0;
+    return whole;
+}
+
+TEST_F(UnfinishedRun, TheNextStartTellsWhatARunCutOffLeft)
+{
+    const fs::path in = work / L"in";
+    const fs::path out = work / L"out";
+    fs::create_directories(in);
+    fs::create_directories(out);
+    const int kFiles = 400;
+    for (int i = 0; i < kFiles; ++i) {
+        wchar_t name[32];
+        swprintf(name, 32, L"image%03d.dcm", i);
+        fs::copy_file(DicomFixtureFolder() / L"lossless.dcm", in / name);
+    }
+    Start(in.wstring(), out.wstring());
+    parvane->Click(IDC_BUTTON_CONVERT);
+    ASSERT_TRUE(WaitFor([&] { return FilesIn(out) >= 50; }, 300s)) << "the run is under way";
+    parvane->EndWithEverythingItStarted();
+    const size_t whole = WholeOutputs(out);
+    ASSERT_LT(whole, static_cast<size_t>(kFiles)) << "the run was cut off";
+    const std::string batch = ReadFileBytes(work / L"uncompress.bat");
+
+    parvane = std::make_unique<ParvaneProcess>(work);
+    ASSERT_NE(parvane->WaitForMainWindow(), nullptr);
+    const MessageBoxView box = parvane->WaitForMessageBox(120s);
+    ASSERT_NE(box.hwnd, nullptr);
+    SaveScreenshot(box.hwnd, ArtifactFolder() / L"unfinished-run.bmp");
+    const std::string shown = fs::path(box.text).string();
+    EXPECT_EQ(box.caption, kUnfinishedCaption);
+    EXPECT_EQ(box.text.rfind(L"前回の一括変換は、最後まで終わる前に中断されました", 0), 0u) << shown;
+    EXPECT_NE(box.text.find(L"入力フォルダ: " + in.wstring() + L"\\\n"), std::wstring::npos) << shown;
+    EXPECT_NE(box.text.find(L"出力フォルダ: " + out.wstring() + L"\\\n"), std::wstring::npos) << shown;
+    // Every whole output counts as converted; the file cut mid-write, if
+    // any, is listed as cut short; the rest as never reached.
+    const long converted = CountAfter(box.text, L"変換できたファイル: ");
+    const long cutShort = std::max(0L, CountAfter(box.text, L"出力ファイルは使えません（"));
+    const long notReached = CountAfter(box.text, L"中止したため変換していません（");
+    EXPECT_EQ(converted, static_cast<long>(whole)) << shown;
+    EXPECT_LE(cutShort, 1) << shown;
+    EXPECT_GT(notReached, 0) << shown;
+    EXPECT_EQ(converted + cutShort + notReached, kFiles) << shown;
+    EXPECT_EQ(box.text.find(L"dcmdjpeg が出力ファイルを書きませんでした"), std::wstring::npos) << shown;
+    parvane->Answer(box, IDOK);
+    ASSERT_TRUE(parvane->WaitUntilResponsive(60s));
+    EXPECT_EQ(ReadFileBytes(work / L"uncompress.bat"), batch) << "the check changes nothing";
+
+    // Told once: the next start has nothing to tell.
+    parvane = std::make_unique<ParvaneProcess>(work);
+    ASSERT_NE(parvane->WaitForMainWindow(), nullptr);
+    EXPECT_TRUE(parvane->NoMessageBoxWithin(3s));
+}
+
+}  // namespace
