@@ -1,5 +1,6 @@
 #include "run/ProcessJob.h"
 #include <tlhelp32.h>
+#include <winternl.h>
 #include <vector>
 
 namespace {
@@ -46,6 +47,26 @@ bool AllThreadsSuspended(DWORD processId)
     return any;
 }
 
+// Whether the process's loader has begun: the system loader sets the
+// process environment block's loader data (PEB.Ldr) as the first thing the
+// first thread does, before any of the program's code. A process suspended
+// after it ran (by error reporting, a debugger, a scanner) has it; one created
+// and never let run has not. True when it cannot be read.
+bool LoaderHasRun(DWORD processId)
+{
+    using QueryProcess = LONG(NTAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+    static const auto query = reinterpret_cast<QueryProcess>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    ScopedKernelHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    PROCESS_BASIC_INFORMATION basic{};
+    PEB peb{};
+    if (!query || !process.IsValid() ||
+        query(process.Get(), ProcessBasicInformation, &basic, sizeof(basic), nullptr) != 0 || !basic.PebBaseAddress ||
+        !::ReadProcessMemory(process.Get(), basic.PebBaseAddress, &peb, sizeof(peb), nullptr))
+        return true;
+    return peb.Ldr != nullptr;
+}
+
 }  // namespace
 
 bool ProcessJob::Create()
@@ -83,13 +104,13 @@ std::vector<DWORD> ProcessJob::Processes() const
 // Used after a stop, with the interpreter gone: a program it was starting at
 // that moment may have been created but never resumed (the system creates a
 // new process with its first thread suspended and resumes it last). It has
-// run none of its code, so ending it loses nothing; a program that runs is
-// left to finish its file.
+// run none of its code, so ending it loses nothing; a program that runs, or
+// ran and was suspended by something else, is left to finish its file.
 std::vector<DWORD> ProcessJob::EndProgramsNeverStarted()
 {
     std::vector<DWORD> ended;
     for (DWORD processId : ProcessesOfJob(m_job.Get())) {
-        if (!AllThreadsSuspended(processId))
+        if (!AllThreadsSuspended(processId) || LoaderHasRun(processId))
             continue;
         ScopedKernelHandle process(::OpenProcess(PROCESS_TERMINATE, FALSE, processId));
         if (process.IsValid() && ::TerminateProcess(process.Get(), ERROR_CANCELLED))

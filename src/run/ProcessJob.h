@@ -20,8 +20,9 @@ public:
     long TotalProcesses() const;
     // The ids of the processes of the job that run now.
     std::vector<DWORD> Processes() const;
-    // Ends every process of the job whose threads are all suspended: one
-    // created and never let run, which would otherwise stay for ever.
+    // Ends every process of the job that was created and never let run (its
+    // threads are all suspended and its loader has not begun), which would
+    // otherwise stay for ever.
     // Returns the ids of those it ended.
     std::vector<DWORD> EndProgramsNeverStarted();
 
