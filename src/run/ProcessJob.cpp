@@ -1,6 +1,7 @@
 #include "run/ProcessJob.h"
 #include <tlhelp32.h>
 #include <winternl.h>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -51,8 +52,8 @@ bool AllThreadsSuspended(DWORD processId)
 // process environment block's loader data (PEB.Ldr) as the first thing the
 // first thread does, before any of the program's code. A process suspended
 // after it ran (by error reporting, a debugger, a scanner) has it; one created
-// and never let run has not. True when it cannot be read.
-bool LoaderHasRun(DWORD processId)
+// and never let run has not. Nothing when it cannot be read.
+std::optional<bool> LoaderHasRun(DWORD processId)
 {
     using QueryProcess = LONG(NTAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
     static const auto query = reinterpret_cast<QueryProcess>(
@@ -63,7 +64,7 @@ bool LoaderHasRun(DWORD processId)
     if (!query || !process.IsValid() ||
         query(process.Get(), ProcessBasicInformation, &basic, sizeof(basic), nullptr) != 0 || !basic.PebBaseAddress ||
         !::ReadProcessMemory(process.Get(), basic.PebBaseAddress, &peb, sizeof(peb), nullptr))
-        return true;
+        return std::nullopt;
     return peb.Ldr != nullptr;
 }
 
@@ -110,7 +111,9 @@ std::vector<DWORD> ProcessJob::EndProgramsNeverStarted()
 {
     std::vector<DWORD> ended;
     for (DWORD processId : ProcessesOfJob(m_job.Get())) {
-        if (!AllThreadsSuspended(processId) || LoaderHasRun(processId))
+        // Where the loader's state cannot be read, the threads alone tell:
+        // ending nothing would keep the run from ever ending.
+        if (!AllThreadsSuspended(processId) || LoaderHasRun(processId).value_or(false))
             continue;
         ScopedKernelHandle process(::OpenProcess(PROCESS_TERMINATE, FALSE, processId));
         if (process.IsValid() && ::TerminateProcess(process.Get(), ERROR_CANCELLED))
