@@ -4,6 +4,7 @@
 #include "gather/Folders.h"
 #include "run/LineProgress.h"
 #include <algorithm>
+#include <unordered_set>
 
 void MarkFilesNotReached(ConversionScript& script, const RunBaseline& baseline, size_t reached,
                          std::optional<size_t> linesStarted)
@@ -22,6 +23,18 @@ void MarkFilesAfterLastOutputNotReached(ConversionScript& script, const RunBasel
     while (firstNotReached > 0 && !baseline.OutputWritten(firstNotReached - 1))
         --firstNotReached;
     script.MarkNotReached(firstNotReached);
+}
+
+void MarkLinesNotStarted(ConversionScript& script, const std::vector<std::wstring>& notStarted)
+{
+    if (notStarted.empty())
+        return;
+    const std::unordered_set<std::wstring> paths(notStarted.begin(), notStarted.end());
+    for (size_t i = 0; i < script.Skipped().size(); ++i) {
+        const SkippedFile& file = script.Skipped()[i];
+        if (GaveNoOutput(file.reason) && paths.count(file.name) != 0)
+            script.ChangeReason(i, SkipReason::LineProgramNotStarted);
+    }
 }
 
 namespace {

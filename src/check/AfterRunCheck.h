@@ -20,6 +20,11 @@ void MarkFilesNotReached(ConversionScript& script, const RunBaseline& baseline, 
 // was written as never reached.
 void MarkFilesAfterLastOutputNotReached(ConversionScript& script, const RunBaseline& baseline);
 
+// Gives each file whose line did not start its program (see LineStarts), and
+// which got a reason for a missing output, that reason instead: the file was
+// never given to dcmdjpeg. notStarted: the paths of those lines.
+void MarkLinesNotStarted(ConversionScript& script, const std::vector<std::wstring>& notStarted);
+
 // The checks of the outputs, made while the run goes on for the lines it has
 // passed (their dcmdjpeg has ended), so that little is left after it. Used by
 // one thread at a time; the script and the baseline must outlive it.

@@ -5,22 +5,6 @@
 
 namespace {
 
-// Reasons for which dcmdjpeg wrote no output of a file.
-bool GaveNoOutput(SkipReason reason)
-{
-    switch (reason) {
-    case SkipReason::NotDicom:
-    case SkipReason::JpegLs:
-    case SkipReason::Jpeg2000:
-    case SkipReason::Rle:
-    case SkipReason::Deflate:
-    case SkipReason::NotConverted:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // The transfer syntax the file's meta group names; empty when it names none
 // or the file cannot be read.
 std::string TransferSyntaxOf(const std::wstring& path)

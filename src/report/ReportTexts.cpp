@@ -53,6 +53,9 @@ const wchar_t* ReasonHeading(SkipReason reason)
         return L"deflate で圧縮されています。dcmdjpeg では展開できません";
     case SkipReason::NotConverted:
         return L"dcmdjpeg が出力ファイルを書きませんでした（読み込めない、壊れている など）";
+    case SkipReason::LineProgramNotStarted:
+        return L"dcmdjpeg.exe を起動できなかったため、変換していません（dcmdjpeg.exe が見つからない、"
+               L"ウイルス対策ソフトに隔離された、ポリシーで禁止されている など）。ファイルには問題ありません";
     case SkipReason::AddedDuringRun:
         return L"変換中に入力フォルダに加わったファイルです。変換していません（もう一度［一括変換］を押してください）";
     case SkipReason::NotReached:
@@ -76,7 +79,8 @@ std::wstring ForDisplay(const std::wstring& name)
 // Lost originals first: they need the user's action most.
 constexpr SkipReason kReasonsInOrder[] = {
     SkipReason::OriginalOverwritten, SkipReason::OutputIncomplete,   SkipReason::OutputUnchecked,
-    SkipReason::OutputNotLookedUp,   SkipReason::DicomdirNotWritten, SkipReason::ForbiddenCharacter,
+    SkipReason::OutputNotLookedUp,   SkipReason::DicomdirNotWritten, SkipReason::LineProgramNotStarted,
+    SkipReason::ForbiddenCharacter,
     SkipReason::TrailingDotOrSpace,  SkipReason::DeviceName,         SkipReason::CodePage,
     SkipReason::LineTooLong,         SkipReason::PathTooLong,        SkipReason::SameNameButCase,
     SkipReason::DicomdirUnreadable,  SkipReason::ListedFileMissing,  SkipReason::NotDicom,

@@ -1,5 +1,6 @@
 #include "run/BatchRunner.h"
 #include "run/BatchFile.h"
+#include "run/LineStarts.h"
 #include <cwchar>
 #include <iterator>
 #include <vector>
@@ -148,6 +149,8 @@ BatchStart BatchRun::Start(const std::string& batchBytes, const std::function<vo
     // run goes on as before and cannot be stopped.
     if (!m_job.Create() || !m_job.Assign(m_process.Get()))
         m_job.Reset();
+    else if (m_starts)
+        m_starts->Watch(m_job);
     if (::ResumeThread(thread.Get()) == static_cast<DWORD>(-1)) {
         ::TerminateProcess(m_process.Get(), ERROR_CANCELLED);
         m_process.Reset();

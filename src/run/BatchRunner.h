@@ -18,6 +18,8 @@ enum class BatchStart {
     NotStarted,      // the interpreter could not be started; the batch file stays on disk
 };
 
+class LineStarts;
+
 class BatchRun {
 public:
     // lineProgram: the file name of the program each line of the batch file
@@ -26,6 +28,9 @@ public:
     BatchRun(const BatchRun&) = delete;
     BatchRun& operator=(const BatchRun&) = delete;
 
+    // Has starts told of every program the run starts; before Start. The
+    // starts must outlive this object's run and be asked before it goes.
+    void TellLineStarts(LineStarts* starts) { m_starts = starts; }
     // Writes and holds the batch file, calls beforeInterpreter, when given,
     // and starts the interpreter. Throws CFileException when the batch file
     // cannot be created or written for another reason than another run
@@ -58,6 +63,7 @@ private:
     std::wstring m_lineProgram;
     ScopedFileHandle m_batchFile;  // held until the run object goes, and by the run's processes
     ProcessJob m_job;
+    LineStarts* m_starts = nullptr;
     ScopedKernelHandle m_process;
     bool m_stopped = false;
     std::set<DWORD> m_runningNoLine;     // at the stop

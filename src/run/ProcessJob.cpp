@@ -76,6 +76,44 @@ bool ProcessJob::Create()
     return m_job.IsValid();
 }
 
+namespace {
+
+constexpr ULONG_PTR kJobMessages = 1, kStopWaiting = 2;
+
+}  // namespace
+
+bool ProcessJob::ReportNewProcesses()
+{
+    m_port.Reset(::CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1));
+    JOBOBJECT_ASSOCIATE_COMPLETION_PORT port{ reinterpret_cast<void*>(kJobMessages), m_port.Get() };
+    if (!m_port.IsValid() ||
+        !::SetInformationJobObject(m_job.Get(), JobObjectAssociateCompletionPortInformation, &port, sizeof(port))) {
+        m_port.Reset();
+        return false;
+    }
+    return true;
+}
+
+std::optional<DWORD> ProcessJob::NextNewProcess()
+{
+    for (;;) {
+        DWORD message = 0;
+        ULONG_PTR key = 0;
+        LPOVERLAPPED detail = nullptr;
+        if (!m_port.IsValid() || !::GetQueuedCompletionStatus(m_port.Get(), &message, &key, &detail, INFINITE) ||
+            key == kStopWaiting)
+            return std::nullopt;
+        if (message == JOB_OBJECT_MSG_NEW_PROCESS)
+            return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(detail));
+    }
+}
+
+void ProcessJob::StopWaiting()
+{
+    if (m_port.IsValid())
+        ::PostQueuedCompletionStatus(m_port.Get(), 0, kStopWaiting, nullptr);
+}
+
 bool ProcessJob::Assign(HANDLE process)
 {
     return ::AssignProcessToJobObject(m_job.Get(), process) != FALSE;

@@ -3,6 +3,7 @@
 // and tells how many of them still run. No limits are set; closing it ends
 // nothing, so a run outlives a Parvane that is ended.
 #include "afx/afx.h"
+#include <optional>
 #include <vector>
 
 class ProcessJob {
@@ -12,7 +13,20 @@ public:
     // job of its own that does not allow another).
     bool Assign(HANDLE process);
     bool IsValid() const { return m_job.IsValid(); }
-    void Reset() { m_job.Reset(); }
+    void Reset()
+    {
+        m_job.Reset();
+        m_port.Reset();
+    }
+
+    // Has the job tell of every process it takes in from now on. False when
+    // it cannot.
+    bool ReportNewProcesses();
+    // The id of the next process the job has taken in, waiting for it;
+    // nothing once StopWaiting was called or the job cannot tell.
+    std::optional<DWORD> NextNewProcess();
+    // Ends a wait of NextNewProcess, now or the next one.
+    void StopWaiting();
 
     // -1 when the job cannot tell.
     long ActiveProcesses() const;
@@ -28,4 +42,5 @@ public:
 
 private:
     ScopedKernelHandle m_job;
+    ScopedKernelHandle m_port;  // the job's messages
 };

@@ -27,6 +27,7 @@ enum class SkipReason {
     Rle,
     Deflate,
     NotConverted,         // dcmdjpeg wrote no output during the run, for no reason found in the input
+    LineProgramNotStarted,  // the interpreter passed the line without starting dcmdjpeg (missing, quarantined, blocked)
     NotReached,           // the run was stopped before its line
     AddedDuringRun,       // the file came into the input during the run: it had no line
 };
@@ -35,3 +36,20 @@ struct SkippedFile {
     std::wstring name;
     SkipReason reason;
 };
+
+// Whether the reason is one found for a line whose output dcmdjpeg did not
+// write, from its input.
+inline bool GaveNoOutput(SkipReason reason)
+{
+    switch (reason) {
+    case SkipReason::NotDicom:
+    case SkipReason::JpegLs:
+    case SkipReason::Jpeg2000:
+    case SkipReason::Rle:
+    case SkipReason::Deflate:
+    case SkipReason::NotConverted:
+        return true;
+    default:
+        return false;
+    }
+}

@@ -10,6 +10,7 @@
 #include "run/BatchFile.h"
 #include "run/BatchRunner.h"
 #include "run/ConversionProgress.h"
+#include "run/LineStarts.h"
 #include "run/RunJournal.h"
 #include "ui/ConvertMessages.h"
 #include "ui/ParvaneDlg.h"
@@ -173,10 +174,13 @@ void CParvaneDlg::RunConversionScript(GatheredInput& gathered, const RunBaseline
     bool stopped = false;
     size_t reached = 0;
     std::optional<size_t> linesStarted;
+    std::vector<std::wstring> notStarted;
     // The outputs of the lines the run has passed are checked while it goes on.
     OutputChecks checks(script, m_strInputFolder, baseline);
     {
         BatchRun run(kLineProgramFile);
+        LineStarts starts(script, m_strInputFolder.Str());
+        run.TellLineStarts(&starts);
         // Should this program end during the run, the next start tells from
         // the journal what the run left.
         const BatchStart start = run.Start(script.Bytes(), [&] {
@@ -204,12 +208,14 @@ void CParvaneDlg::RunConversionScript(GatheredInput& gathered, const RunBaseline
         stopped = run.Stopped();
         reached = progress.Reached();
         linesStarted = run.LinesStarted();
+        notStarted = LinesNotStarted(script, starts.Started(), stopped);
     }
     window.InBackground(kCheckingPhase, kFilesCheckedWord, [&](WorkProgress& progress) {
         if (stopped)
             MarkFilesNotReached(script, baseline, reached, linesStarted);
         MarkFilesNotConverted(script, m_strInputFolder, baseline, &progress, &checks);
         CompleteFileSets(gathered.fileSets, script, m_strInputFolder, m_strOutputFolder, inPlace);
+        MarkLinesNotStarted(script, notStarted);
         NoteFilesAddedDuringRun(script, m_strInputFolder, m_strOutputFolder, subfolders);
     });
     window.CloseProgress();

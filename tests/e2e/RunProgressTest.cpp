@@ -632,6 +632,35 @@ TEST_F(RunProgress, AParvaneEndedDuringARunLeavesTheWorkingFolderInUseUntilTheRu
 
 }  // namespace
 
+// dcmdjpeg.exe gone during the run (quarantined by a virus scanner, say):
+// the interpreter passes every later line without starting a program, and
+// the report says so of each, never that the files are damaged.
+TEST_F(RunProgress, LinesWhoseProgramDidNotStartAreToldApartFromFilesItFailedOn)
+{
+    const fs::path in = work / L"in";
+    const fs::path out = work / L"out";
+    fs::create_directories(out);
+    const std::vector<std::wstring> order = MakeInput(in, 6, { 0 }, L"slowest");
+    Start(in.wstring(), out.wstring());
+    parvane->Click(IDC_BUTTON_CONVERT);
+    ASSERT_TRUE(WaitFor([&] {
+        const std::vector<HANDLE> running = OpenRunningConverters();
+        for (HANDLE process : running)
+            ::CloseHandle(process);
+        return !running.empty();
+    }, 60s));
+    fs::rename(work / L"dcmdjpeg.exe", work / L"dcmdjpeg.exe.quarantined");
+    const MessageBoxView box = parvane->WaitForMessageBox(kRunTimeout);
+    ASSERT_NE(box.hwnd, nullptr);
+    const std::string shown = fs::path(box.text).string();
+    EXPECT_NE(box.text.find(L"dcmdjpeg.exe を起動できなかったため、変換していません"), std::wstring::npos) << shown;
+    EXPECT_NE(box.text.find(L"ファイルには問題ありません（5 件）"), std::wstring::npos) << shown;
+    EXPECT_EQ(box.text.find(L"dcmdjpeg が出力ファイルを書きませんでした"), std::wstring::npos) << shown;
+    EXPECT_EQ(box.text.find(order[0]), std::wstring::npos) << "the first file converted: " << shown;
+    parvane->Answer(box, IDOK);
+    EXPECT_EQ(PixelData(ReadFileBytes(out / order[0])), ExpectedPixels(order[0]));
+}
+
 // A copy into the input folder still going on while the run goes: the file
 // that came after the gathering had no line, and the report says so.
 TEST_F(RunProgress, AFileThatArrivesDuringTheRunIsListedAsAddedAndNotConverted)

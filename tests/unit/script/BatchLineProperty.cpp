@@ -97,6 +97,7 @@ std::string CheckReason(SkipReason reason, std::wstring_view name, std::wstring_
     case SkipReason::Rle:
     case SkipReason::Deflate:
     case SkipReason::NotConverted:
+    case SkipReason::LineProgramNotStarted:
     case SkipReason::OutputNotLookedUp:
     case SkipReason::CopiedUnchanged:
     case SkipReason::DicomdirNotWritten:
