@@ -1,5 +1,6 @@
 #include "run/LineStarts.h"
 #include <winternl.h>
+#include <vector>
 
 std::wstring LineArguments(const std::wstring& inputPath, const std::wstring& outputPath)
 {
@@ -26,11 +27,35 @@ std::vector<std::wstring> LinesNotStarted(const ConversionScript& script,
 
 namespace {
 
-std::optional<std::wstring> ReadCommandLine(HANDLE process)
+using QueryProcess = LONG(NTAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+
+QueryProcess QueryInformationProcess()
 {
-    using QueryProcess = LONG(NTAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
     static const auto query = reinterpret_cast<QueryProcess>(
         reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    return query;
+}
+
+// Windows 8.1 and later tell a process's command line themselves.
+std::optional<std::wstring> AskCommandLine(HANDLE process)
+{
+    constexpr PROCESSINFOCLASS kProcessCommandLineInformation = static_cast<PROCESSINFOCLASS>(60);
+    const QueryProcess query = QueryInformationProcess();
+    std::vector<char> buffer(64 * 1024);
+    ULONG length = 0;
+    if (!query || query(process, kProcessCommandLineInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
+                        &length) != 0)
+        return std::nullopt;
+    const auto* text = reinterpret_cast<const UNICODE_STRING*>(buffer.data());
+    if (!text->Buffer || text->Length == 0)
+        return std::nullopt;
+    return std::wstring(text->Buffer, text->Length / sizeof(wchar_t));
+}
+
+// Earlier systems: from the process parameters in its memory.
+std::optional<std::wstring> ReadCommandLine(HANDLE process)
+{
+    const QueryProcess query = QueryInformationProcess();
     PROCESS_BASIC_INFORMATION basic{};
     PEB peb{};
     RTL_USER_PROCESS_PARAMETERS parameters{};
@@ -48,18 +73,24 @@ std::optional<std::wstring> ReadCommandLine(HANDLE process)
 
 // Windows writes a new process's parameters before its first thread runs;
 // Wine has the new process copy them in itself, a moment later. So a process
-// that cannot be read yet is asked again while it lives, for up to 2 s.
-std::optional<std::wstring> CommandLineOf(DWORD processId)
+// that cannot be read yet is asked again while it lives, for up to 2 s (told
+// by its exit code: a wait on a process Wine is still making may fail). An id
+// that another process has taken since (one that ended at once) is told by
+// that process not being of the job; nothing then.
+std::optional<std::wstring> CommandLineOf(DWORD processId, const ProcessJob& job)
 {
-    ScopedKernelHandle process(
-        ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | SYNCHRONIZE, FALSE, processId));
-    if (!process.IsValid())
+    ScopedKernelHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    if (!process.IsValid() || !job.Holds(process.Get()))
         return std::nullopt;
+    if (std::optional<std::wstring> text = AskCommandLine(process.Get()))
+        return text;
     for (int attempt = 0; attempt < 200; ++attempt) {
         if (std::optional<std::wstring> text = ReadCommandLine(process.Get()))
             return text;
-        if (::WaitForSingleObject(process.Get(), 10) != WAIT_TIMEOUT)
+        DWORD code = 0;
+        if (::GetExitCodeProcess(process.Get(), &code) && code != STILL_ACTIVE)
             return std::nullopt;
+        ::Sleep(10);
     }
     return std::nullopt;
 }
@@ -90,10 +121,11 @@ bool LineStarts::Watch(ProcessJob& job)
     m_job = &job;
     if (!job.ReportNewProcesses())
         return false;
-    m_known = true;
+    m_known = true;  // before the thread, which may find otherwise
     m_thread.Reset(::CreateThread(nullptr, 0, &LineStarts::WatchThread, this, 0, nullptr));
-    m_known = m_thread.IsValid();
-    return m_known;
+    if (!m_thread.IsValid())
+        m_known = false;
+    return m_thread.IsValid();
 }
 
 DWORD WINAPI LineStarts::WatchThread(void* self)
@@ -105,12 +137,17 @@ DWORD WINAPI LineStarts::WatchThread(void* self)
 }
 
 // The interpreter runs its lines in order, so the line a process runs is
-// looked for from the one after the last found.
+// looked for from the one after the last found. A process that could not be
+// read, or an id the job reports twice (an ended process's id taken by a
+// later one, which may have been read in its place), leaves the starts
+// unknown.
 void LineStarts::Note(DWORD processId)
 {
-    const std::optional<std::wstring> commandLine = CommandLineOf(processId);
-    if (!commandLine) {
-        m_known = false;  // a process gone before it could be read: which line it ran is not known
+    if (!m_known)
+        return;
+    const std::optional<std::wstring> commandLine = CommandLineOf(processId, *m_job);
+    if (!commandLine || !m_ids.insert(processId).second) {
+        m_known = false;
         return;
     }
     for (size_t line = m_next; line < m_started.size(); ++line) {

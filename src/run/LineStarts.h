@@ -9,6 +9,7 @@
 #include "script/ConversionScript.h"
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class LineStarts {
@@ -39,6 +40,7 @@ private:
     std::wstring m_inputFolder;
     std::vector<bool> m_started;
     size_t m_next = 0;  // lines run in order: the search starts here
+    std::unordered_set<DWORD> m_ids;  // of the processes read
     bool m_known = false;
     ProcessJob* m_job = nullptr;
     ScopedKernelHandle m_thread;

@@ -135,6 +135,12 @@ long ProcessJob::TotalProcesses() const
     return static_cast<long>(info.TotalProcesses);
 }
 
+bool ProcessJob::Holds(HANDLE process) const
+{
+    BOOL held = FALSE;
+    return ::IsProcessInJob(process, m_job.Get(), &held) && held;
+}
+
 std::vector<DWORD> ProcessJob::Processes() const
 {
     return ProcessesOfJob(m_job.Get());

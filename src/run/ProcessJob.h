@@ -32,6 +32,8 @@ public:
     long ActiveProcesses() const;
     // Every process the job has taken in, ended ones too; -1 when it cannot tell.
     long TotalProcesses() const;
+    // Whether the process is one the job has taken in.
+    bool Holds(HANDLE process) const;
     // The ids of the processes of the job that run now.
     std::vector<DWORD> Processes() const;
     // Ends every process of the job that was created and never let run (its
