@@ -16,6 +16,7 @@
 #include "ui/ParvaneDlg.h"
 #include "ui/RunWindow.h"
 #include "ui/RunningState.h"
+#include <algorithm>
 #include <clocale>
 #include <optional>
 
@@ -175,6 +176,7 @@ void CParvaneDlg::RunConversionScript(GatheredInput& gathered, const RunBaseline
     size_t reached = 0;
     std::optional<size_t> linesStarted;
     std::vector<std::wstring> notStarted;
+    const size_t linesInRun = script.FilesWithLine().size();
     // The outputs of the lines the run has passed are checked while it goes on.
     OutputChecks checks(script, m_strInputFolder, baseline);
     {
@@ -219,25 +221,41 @@ void CParvaneDlg::RunConversionScript(GatheredInput& gathered, const RunBaseline
         NoteFilesAddedDuringRun(script, m_strInputFolder, m_strOutputFolder, subfolders);
     });
     window.CloseProgress();
-    if (!script.Skipped().empty() || gathered.filesLeftAsTheyAre > 0)
-        MessageBox(SkippedFilesMessage(script.Skipped(), 10, gathered.filesLeftAsTheyAre).c_str(), kSkippedFilesCaption,
+    // When no line started its program, that is one box, not a list of files.
+    std::vector<SkippedFile> reported = script.Skipped();
+    if (!notStarted.empty() && notStarted.size() == linesInRun) {
+        ShowWhereLineProgramWasLookedFor(kLineProgramNotStarted);
+        reported.erase(std::remove_if(reported.begin(), reported.end(),
+                                      [](const SkippedFile& file) {
+                                          return file.reason == SkipReason::LineProgramNotStarted;
+                                      }),
+                       reported.end());
+    }
+    if (!reported.empty() || gathered.filesLeftAsTheyAre > 0)
+        MessageBox(SkippedFilesMessage(reported, 10, gathered.filesLeftAsTheyAre).c_str(), kSkippedFilesCaption,
                    kSkippedFilesType);
     RemoveRunJournal();
 }
 
 bool CParvaneDlg::LineProgramFound()
 {
-    std::vector<std::wstring> lookedIn;
-    if (!FindLineProgram(kLineProgram, &lookedIn).empty())
+    if (!FindLineProgram(kLineProgram).empty())
         return true;
-    std::wstring text = kLineProgramMissing.text;
+    ShowWhereLineProgramWasLookedFor(kLineProgramMissing);
+    return false;
+}
+
+void CParvaneDlg::ShowWhereLineProgramWasLookedFor(const ConvertMessage& message)
+{
+    std::vector<std::wstring> lookedIn;
+    FindLineProgram(kLineProgram, &lookedIn);
+    std::wstring text = message.text;
     const size_t kShown = 8;
     for (size_t i = 0; i < lookedIn.size() && i < kShown; ++i)
         text += L"\n    " + lookedIn[i];
     if (lookedIn.size() > kShown)
         text += L"\n    ほか " + std::to_wstring(lookedIn.size() - kShown) + L" か所（環境変数 PATH のフォルダ）";
-    MessageBox(text.c_str(), kLineProgramMissing.caption, kLineProgramMissing.type);
-    return false;
+    MessageBox(text.c_str(), message.caption, message.type);
 }
 
 void CParvaneDlg::ShowListingFailed(const std::wstring& folder)

@@ -65,6 +65,16 @@ constexpr ConvertMessage kLineProgramMissing = {
     MB_OK | MB_ICONWARNING,
 };
 
+// No line of the run started dcmdjpeg (quarantined or blocked after the
+// check before the run, say): the handler adds where it was looked for.
+constexpr ConvertMessage kLineProgramNotStarted = {
+    L"dcmdjpeg.exe を起動できなかったため、ファイルを一つも変換できませんでした。ファイルには問題ありません。"
+    L"ウイルス対策ソフトが dcmdjpeg.exe を隔離していないか、ポリシーで禁止されていないか、"
+    L"dcmdjpeg.exe が壊れていないかを確かめてから、もう一度［一括変換］を押してください。\n\n探した場所:",
+    L"dcmdjpeg.exe を起動できません",
+    MB_OK | MB_ICONWARNING,
+};
+
 // A folder's listing ended on an error before its end: the handler adds the
 // folder. Nothing has been written.
 constexpr ConvertMessage kListingFailed = {

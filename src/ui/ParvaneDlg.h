@@ -65,6 +65,7 @@ private:
     void ShowListingFailed(const std::wstring& folder);
     // Shows where the interpreter looked when it would find no dcmdjpeg.
     bool LineProgramFound();
+    void ShowWhereLineProgramWasLookedFor(const ConvertMessage& message);
     static void AppendFolderBackslash(CString& folder);
     bool HasRoomForOutputs(const DiskSpace& space, bool inPlace, RunWindow& window);
     bool AskToGoOn(const wchar_t* text, const wchar_t* caption, bool inPlace);

@@ -661,6 +661,30 @@ TEST_F(RunProgress, LinesWhoseProgramDidNotStartAreToldApartFromFilesItFailedOn)
     EXPECT_EQ(PixelData(ReadFileBytes(out / order[0])), ExpectedPixels(order[0]));
 }
 
+// A dcmdjpeg.exe that is there but cannot be started (blocked by a policy, or
+// damaged, as here): no line starts, and one box says so and where
+// dcmdjpeg.exe was looked for, with no list of files.
+TEST_F(RunProgress, ALineProgramThatNeverStartsIsOneBoxNotAListOfFiles)
+{
+    const fs::path in = work / L"in";
+    const fs::path out = work / L"out";
+    fs::create_directories(out);
+    MakeInput(in, 3);
+    WriteFileBytes(work / L"dcmdjpeg.exe", "not a program");
+    Start(in.wstring(), out.wstring());
+    parvane->Click(IDC_BUTTON_CONVERT);
+    MessageBoxView box = parvane->WaitForMessageBox(kRunTimeout);
+    ASSERT_NE(box.hwnd, nullptr);
+    SaveScreenshot(box.hwnd, ArtifactFolder() / L"line-program-not-started.bmp");
+    EXPECT_EQ(box.caption, L"dcmdjpeg.exe を起動できません");
+    EXPECT_NE(box.text.find(L"探した場所:\n    " + work.wstring()), std::wstring::npos) << fs::path(box.text).string();
+    EXPECT_EQ(box.text.find(L".dcm"), std::wstring::npos) << fs::path(box.text).string();
+    parvane->Answer(box, IDOK);
+    EXPECT_TRUE(parvane->NoMessageBoxWithin(2s)) << "no list of files follows";
+    EXPECT_TRUE(parvane->WaitUntilResponsive(5s));
+    EXPECT_EQ(FilesIn(out), 0u);
+}
+
 // A copy into the input folder still going on while the run goes: the file
 // that came after the gathering had no line, and the report says so.
 TEST_F(RunProgress, AFileThatArrivesDuringTheRunIsListedAsAddedAndNotConverted)
