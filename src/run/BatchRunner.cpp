@@ -150,7 +150,7 @@ BatchStart BatchRun::Start(const std::string& batchBytes, const std::function<vo
     if (!m_job.Create() || !m_job.Assign(m_process.Get()))
         m_job.Reset();
     else if (m_starts)
-        m_starts->Watch(m_job);
+        m_starts->Watch(m_job, ::GetProcessId(m_process.Get()));
     if (::ResumeThread(thread.Get()) == static_cast<DWORD>(-1)) {
         ::TerminateProcess(m_process.Get(), ERROR_CANCELLED);
         m_process.Reset();

@@ -95,6 +95,17 @@ std::optional<std::wstring> CommandLineOf(DWORD processId, const ProcessJob& job
     return std::nullopt;
 }
 
+// The console host Windows 8 and later start in the job beside the
+// interpreter: conhost.exe, named first on its command line.
+bool IsConsoleHost(const std::wstring& commandLine)
+{
+    std::wstring program = commandLine.substr(0, commandLine.find(L' '));
+    const size_t name = program.find_last_of(L"\\/");
+    if (name != std::wstring::npos)
+        program.erase(0, name + 1);
+    return _wcsicmp(program.c_str(), L"conhost.exe") == 0 || _wcsicmp(program.c_str(), L"conhost") == 0;
+}
+
 }  // namespace
 
 LineStarts::LineStarts(const ConversionScript& script, std::wstring inputFolder)
@@ -116,9 +127,10 @@ LineStarts::~LineStarts()
     }
 }
 
-bool LineStarts::Watch(ProcessJob& job)
+bool LineStarts::Watch(ProcessJob& job, DWORD interpreterId)
 {
     m_job = &job;
+    m_interpreter = interpreterId;
     if (!job.ReportNewProcesses())
         return false;
     m_known = true;  // before the thread, which may find otherwise
@@ -137,13 +149,15 @@ DWORD WINAPI LineStarts::WatchThread(void* self)
 }
 
 // The interpreter runs its lines in order, so the line a process runs is
-// looked for from the one after the last found. A process that could not be
-// read, or an id the job reports twice (an ended process's id taken by a
-// later one, which may have been read in its place), leaves the starts
-// unknown.
+// looked for from the one after the last found. The starts are left unknown
+// by a process that could not be read, by an id the job reports twice (an
+// ended process's id taken by a later one, which may have been read in its
+// place), and by a process that runs no line and is neither the interpreter
+// nor the console host Windows starts beside it: a command line in a form
+// not foreseen must not make lines look unstarted.
 void LineStarts::Note(DWORD processId)
 {
-    if (!m_known)
+    if (!m_known || processId == m_interpreter)
         return;
     const std::optional<std::wstring> commandLine = CommandLineOf(processId, *m_job);
     if (!commandLine || !m_ids.insert(processId).second) {
@@ -157,6 +171,8 @@ void LineStarts::Note(DWORD processId)
             return;
         }
     }
+    if (!IsConsoleHost(*commandLine))
+        m_known = false;
 }
 
 std::optional<std::vector<bool>> LineStarts::Started()

@@ -21,10 +21,10 @@ public:
     LineStarts(const LineStarts&) = delete;
     LineStarts& operator=(const LineStarts&) = delete;
 
-    // Starts watching the processes the job takes in from now on: called
-    // once the interpreter is in the job and before it runs. False when the
-    // job cannot tell: nothing is known then.
-    bool Watch(ProcessJob& job);
+    // Starts watching the processes the job takes in: called once the
+    // interpreter is in the job and before it runs. False when the job
+    // cannot tell: nothing is known then.
+    bool Watch(ProcessJob& job, DWORD interpreterId);
     // Once every process of the run has ended: for each line, whether its
     // program started. Nothing when that is not known for every line (a
     // command line that could not be read, no watch).
@@ -42,6 +42,7 @@ private:
     size_t m_next = 0;  // lines run in order: the search starts here
     std::unordered_set<DWORD> m_ids;  // of the processes read
     bool m_known = false;
+    DWORD m_interpreter = 0;
     ProcessJob* m_job = nullptr;
     ScopedKernelHandle m_thread;
 };

@@ -208,9 +208,8 @@ std::wstring RunJournalPath()
     return path + kJournalName;
 }
 
-bool WriteRunJournal(const RunJournal& journal)
+bool WriteRunJournal(const std::string& text)
 {
-    const std::string text = FormatRunJournal(journal);
     ScopedFileHandle file(::CreateFileW(RunJournalPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid())

@@ -42,9 +42,9 @@ std::optional<RunJournal> ParseRunJournal(const std::string& text);
 
 // The journal's path in the working folder, beside uncompress.bat.
 std::wstring RunJournalPath();
-// Writes the journal and flushes it to the disk. False when it could not be
-// written: the run goes on without one.
-bool WriteRunJournal(const RunJournal& journal);
+// Writes the journal's text (see FormatRunJournal) and flushes it to the
+// disk. False when it could not be written: the run goes on without one.
+bool WriteRunJournal(const std::string& text);
 bool RunJournalFound();
 // Nothing when there is none or it does not read.
 std::optional<RunJournal> ReadRunJournal();

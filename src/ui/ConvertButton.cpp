@@ -117,10 +117,14 @@ void CParvaneDlg::OnBnClickedConvert()
     const bool inPlace = outputFolderFound && FoldersAreOne(m_strInputFolder, m_strOutputFolder);
     std::optional<RunBaseline> baseline;
     DiskSpace space;
+    std::string journal;  // of the run, made here, off the dialog's thread
     if (!window.InBackground(kPreparingPhase, kFilesLookedAtWord, [&](WorkProgress& progress) {
             baseline.emplace(gathered->script, m_strInputFolder.Str(), &progress);
-            if (!progress.StopAsked())
-                space = MeasureDiskSpace(*baseline, m_strOutputFolder, FileSetRoom(*gathered, *baseline, inPlace));
+            if (progress.StopAsked())
+                return;
+            space = MeasureDiskSpace(*baseline, m_strOutputFolder, FileSetRoom(*gathered, *baseline, inPlace));
+            journal = FormatRunJournal(MakeRunJournal(gathered->script, m_strInputFolder.Str(), *baseline, inPlace,
+                                                      FileSetDirectories(gathered->fileSets)));
         }))
         return;
     if (baseline->ListingFailed()) {
@@ -139,7 +143,7 @@ void CParvaneDlg::OnBnClickedConvert()
         ShowConvertMessage(kOutputFolderNotCreated);
         return;
     }
-    RunConversionScript(*gathered, *baseline, inPlace, subfolders, window);
+    RunConversionScript(*gathered, *baseline, journal, inPlace, subfolders, window);
 }
 
 // A run whose room cannot be checked whole goes on only when the user says
@@ -168,8 +172,8 @@ bool CParvaneDlg::AskToGoOn(const wchar_t* text, const wchar_t* caption, bool in
     return MessageBox(text, caption, kGoOnQuestionType | (inPlace ? MB_DEFBUTTON2 : MB_DEFBUTTON1)) == IDYES;
 }
 
-void CParvaneDlg::RunConversionScript(GatheredInput& gathered, const RunBaseline& baseline, bool inPlace,
-                                      Subfolders subfolders, RunWindow& window)
+void CParvaneDlg::RunConversionScript(GatheredInput& gathered, const RunBaseline& baseline, const std::string& journal,
+                                      bool inPlace, Subfolders subfolders, RunWindow& window)
 {
     ConversionScript& script = gathered.script;
     bool stopped = false;
@@ -185,10 +189,7 @@ void CParvaneDlg::RunConversionScript(GatheredInput& gathered, const RunBaseline
         run.TellLineStarts(&starts);
         // Should this program end during the run, the next start tells from
         // the journal what the run left.
-        const BatchStart start = run.Start(script.Bytes(), [&] {
-            WriteRunJournal(MakeRunJournal(script, m_strInputFolder.Str(), baseline, inPlace,
-                                           FileSetDirectories(gathered.fileSets)));
-        });
+        const BatchStart start = run.Start(script.Bytes(), [&] { WriteRunJournal(journal); });
         if (start != BatchStart::Started) {
             window.CloseProgress();
             if (start == BatchStart::NotStarted)
@@ -221,15 +222,16 @@ void CParvaneDlg::RunConversionScript(GatheredInput& gathered, const RunBaseline
         NoteFilesAddedDuringRun(script, m_strInputFolder, m_strOutputFolder, subfolders);
     });
     window.CloseProgress();
-    // When no line started its program, that is one box, not a list of files.
+    // When no line started its program (and none has an output), that is
+    // one box, not a list of files.
     std::vector<SkippedFile> reported = script.Skipped();
-    if (!notStarted.empty() && notStarted.size() == linesInRun) {
+    const auto notStartedReason = [](const SkippedFile& file) {
+        return file.reason == SkipReason::LineProgramNotStarted;
+    };
+    if (linesInRun > 0 &&
+        static_cast<size_t>(std::count_if(reported.begin(), reported.end(), notStartedReason)) == linesInRun) {
         ShowWhereLineProgramWasLookedFor(kLineProgramNotStarted);
-        reported.erase(std::remove_if(reported.begin(), reported.end(),
-                                      [](const SkippedFile& file) {
-                                          return file.reason == SkipReason::LineProgramNotStarted;
-                                      }),
-                       reported.end());
+        reported.erase(std::remove_if(reported.begin(), reported.end(), notStartedReason), reported.end());
     }
     if (!reported.empty() || gathered.filesLeftAsTheyAre > 0)
         MessageBox(SkippedFilesMessage(reported, 10, gathered.filesLeftAsTheyAre).c_str(), kSkippedFilesCaption,

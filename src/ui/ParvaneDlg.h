@@ -51,8 +51,8 @@ protected:
     afx_msg void OnReportUnfinishedRun();
 
     CString BrowseForFolder(CString current);
-    void RunConversionScript(GatheredInput& gathered, const RunBaseline& baseline, bool inPlace,
-                             Subfolders subfolders, RunWindow& window);
+    void RunConversionScript(GatheredInput& gathered, const RunBaseline& baseline, const std::string& journal,
+                             bool inPlace, Subfolders subfolders, RunWindow& window);
 
     DECLARE_MESSAGE_MAP()
 

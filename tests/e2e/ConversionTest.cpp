@@ -306,7 +306,7 @@ TEST_F(Conversion, FilesNotConvertedAreListedWithTheReasonTheirInputGives)
         { L"RLE で圧縮されています。dcmdjpeg では展開できません（1 件）:\n    run.dcm", L"run.dcm" },
     };
     for (const Expected& e : expected)
-        EXPECT_NE(box.text.find(e.heading), std::wstring::npos) << fs::path(e.name).string();
+        EXPECT_NE(box.text.find(e.heading), std::wstring::npos) << fs::path(e.name).string() << "\n" << fs::path(box.text).string();
     EXPECT_NE(box.text.find(L"変換しなかったファイルが 3 件あります"), std::wstring::npos);
     SaveScreenshot(box.hwnd, ArtifactFolder() / L"input-reasons-box.bmp");
     parvane->Answer(box, IDOK);

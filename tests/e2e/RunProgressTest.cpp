@@ -611,7 +611,8 @@ TEST_F(RunProgress, AParvaneEndedDuringARunLeavesTheWorkingFolderInUseUntilTheRu
 
     // Once the interpreter has ended, the folder is free again: the click
     // first tells what the ended Parvane's run left (the stand-in ends at
-    // once, converting nothing), then runs, and the report says the same.
+    // once, converting nothing), then runs; the stand-in starts no program
+    // for any line, and the box says so.
     const std::vector<HANDLE> interpreters = OpenRunning(L"stand_in_interpreter.exe");
     ASSERT_EQ(interpreters.size(), 1u);
     WriteFileBytes(go, "");
@@ -626,7 +627,7 @@ TEST_F(RunProgress, AParvaneEndedDuringARunLeavesTheWorkingFolderInUseUntilTheRu
     second.Answer(box, IDOK);
     box = second.WaitForMessageBox(kRunTimeout);
     ASSERT_NE(box.hwnd, nullptr);
-    EXPECT_EQ(box.caption, kSkippedCaption);
+    EXPECT_EQ(box.caption, L"dcmdjpeg.exe を起動できません");
     second.Answer(box, IDOK);
 }
 
