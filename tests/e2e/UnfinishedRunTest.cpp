@@ -134,7 +134,7 @@ TEST_F(UnfinishedRun, InPlaceTheNextStartTellsWhatARunWhoseWineServerWasKilledLe
     const std::string loader = kSixtyFourBit ? "WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64" : "/usr/bin/wine";
     const std::optional<std::string> printed = RunLinuxScript(
         "set -u\n"
-        "cp -a \"$WINEPREFIX\" '" + prefix + "' || exit 1\n"
+        "cp -a \"$WINEPREFIX\" '" + prefix + "' || { rm -rf '" + prefix + "'; echo NO-ROOM; exit 0; }\n"
         "touch '" + prefix + ".start'\n"
         "PARVANE_CUT_RUN_WORK='" + work.string() + "' PARVANE_CUT_RUN_FOLDER='" + in.string() + "' WINEPREFIX='" +
             prefix + "' " + loader + " '" + UnixPath(DriverExe()) + "' --gtest_also_run_disabled_tests "
@@ -148,6 +148,8 @@ TEST_F(UnfinishedRun, InPlaceTheNextStartTellsWhatARunWhoseWineServerWasKilledLe
         "rm -rf '" + prefix + "' '" + prefix + ".start'\n"
         "echo KILLED\n",
         300s);
+    if (printed && printed->find("NO-ROOM") != std::string::npos)
+        GTEST_SKIP() << "no room on the disk for a copy of the Wine prefix: " << *printed;
     ASSERT_TRUE(printed && printed->find("KILLED") != std::string::npos) << (printed ? *printed : "no end");
     ASSERT_TRUE(fs::exists(work / L"uncompress.journal"));
     const size_t whole = WholeOutputs(in);
