@@ -1,5 +1,5 @@
 #include "run/LineStarts.h"
-#include <winternl.h>
+#include "run/ProcessEnvironment.h"
 #include <vector>
 
 std::wstring LineArguments(const std::wstring& inputPath, const std::wstring& outputPath)
@@ -27,20 +27,11 @@ std::vector<std::wstring> LinesNotStarted(const ConversionScript& script,
 
 namespace {
 
-using QueryProcess = LONG(NTAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
-
-QueryProcess QueryInformationProcess()
-{
-    static const auto query = reinterpret_cast<QueryProcess>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
-    return query;
-}
-
 // Windows 8.1 and later tell a process's command line themselves.
 std::optional<std::wstring> AskCommandLine(HANDLE process)
 {
     constexpr PROCESSINFOCLASS kProcessCommandLineInformation = static_cast<PROCESSINFOCLASS>(60);
-    const QueryProcess query = QueryInformationProcess();
+    const QueryProcessInformation query = QueryProcessInformationFunction();
     std::vector<char> buffer(64 * 1024);
     ULONG length = 0;
     if (!query || query(process, kProcessCommandLineInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
@@ -55,14 +46,10 @@ std::optional<std::wstring> AskCommandLine(HANDLE process)
 // Earlier systems: from the process parameters in its memory.
 std::optional<std::wstring> ReadCommandLine(HANDLE process)
 {
-    const QueryProcess query = QueryInformationProcess();
-    PROCESS_BASIC_INFORMATION basic{};
-    PEB peb{};
+    const std::optional<PEB> peb = ReadEnvironmentBlock(process);
     RTL_USER_PROCESS_PARAMETERS parameters{};
-    if (!query || query(process, ProcessBasicInformation, &basic, sizeof(basic), nullptr) != 0 ||
-        !basic.PebBaseAddress || !::ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof(peb), nullptr) ||
-        !peb.ProcessParameters ||
-        !::ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof(parameters), nullptr) ||
+    if (!peb || !peb->ProcessParameters ||
+        !::ReadProcessMemory(process, peb->ProcessParameters, &parameters, sizeof(parameters), nullptr) ||
         parameters.CommandLine.Length == 0)
         return std::nullopt;
     std::wstring text(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');

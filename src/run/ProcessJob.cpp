@@ -1,6 +1,6 @@
 #include "run/ProcessJob.h"
 #include <tlhelp32.h>
-#include <winternl.h>
+#include "run/ProcessEnvironment.h"
 #include <optional>
 #include <vector>
 
@@ -55,17 +55,11 @@ bool AllThreadsSuspended(DWORD processId)
 // and never let run has not. Nothing when it cannot be read.
 std::optional<bool> LoaderHasRun(DWORD processId)
 {
-    using QueryProcess = LONG(NTAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
-    static const auto query = reinterpret_cast<QueryProcess>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
     ScopedKernelHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
-    PROCESS_BASIC_INFORMATION basic{};
-    PEB peb{};
-    if (!query || !process.IsValid() ||
-        query(process.Get(), ProcessBasicInformation, &basic, sizeof(basic), nullptr) != 0 || !basic.PebBaseAddress ||
-        !::ReadProcessMemory(process.Get(), basic.PebBaseAddress, &peb, sizeof(peb), nullptr))
+    const std::optional<PEB> peb = process.IsValid() ? ReadEnvironmentBlock(process.Get()) : std::nullopt;
+    if (!peb)
         return std::nullopt;
-    return peb.Ldr != nullptr;
+    return peb->Ldr != nullptr;
 }
 
 }  // namespace

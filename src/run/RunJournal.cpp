@@ -9,28 +9,18 @@ namespace {
 const char kFirstLine[] = "Parvane run journal 1";
 const wchar_t kJournalName[] = L"uncompress.journal";
 
+// The script's paths hold no unpaired surrogate (no code page of a batch file
+// can), so they always have a UTF-8 form.
 std::string ToUtf8(const std::wstring& text)
 {
-    if (text.empty())
-        return {};
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0], size, nullptr, nullptr);
+    std::string bytes;
+    CodePageFromWide(text, CP_UTF8, bytes);
     return bytes;
 }
 
-std::optional<std::wstring> FromUtf8(std::string_view bytes)
+std::wstring FromUtf8(std::string_view bytes)
 {
-    if (bytes.empty())
-        return std::wstring();
-    const int size = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
-                                           nullptr, 0);
-    if (size <= 0)
-        return std::nullopt;
-    std::wstring text(static_cast<size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], size);
-    return text;
+    return WideFromCodePage(std::string(bytes), CP_UTF8);
 }
 
 std::string Number(uint64_t value)
@@ -100,8 +90,8 @@ std::optional<RunJournal::Line> ReadLineRecord(const std::vector<std::string_vie
     const std::optional<bool> exists = ReadFlag(fields[2]), lookedUp = ReadFlag(fields[5]),
                               tooSmall = ReadFlag(fields[8]);
     const std::optional<uint64_t> size = ReadNumber(fields[3]), stamp = ReadNumber(fields[4]);
-    const std::optional<std::wstring> path = FromUtf8(fields[9]);
-    if (!exists || !lookedUp || !tooSmall || !size || !stamp || !path || path->empty())
+    std::wstring path = FromUtf8(fields[9]);
+    if (!exists || !lookedUp || !tooSmall || !size || !stamp || path.empty())
         return std::nullopt;
     line.outputBefore = FileState{ *lookedUp, *exists, *size, *stamp };
     line.input.tooSmallForDicom = *tooSmall;
@@ -116,7 +106,7 @@ std::optional<RunJournal::Line> ReadLineRecord(const std::vector<std::string_vie
         if (!line.input.outputSize)
             return std::nullopt;
     }
-    line.path = std::move(*path);
+    line.path = std::move(path);
     return line;
 }
 
@@ -184,17 +174,15 @@ std::optional<RunJournal> ParseRunJournal(const std::string& text)
         }
         if (fields.size() != 2)
             return std::nullopt;
-        const std::optional<std::wstring> value = FromUtf8(fields[1]);
-        if (!value)
-            return std::nullopt;
+        const std::wstring value = FromUtf8(fields[1]);
         if (kind == "input")
-            journal.inputFolder = *value;
+            journal.inputFolder = value;
         else if (kind == "output")
-            journal.outputFolder = *value;
+            journal.outputFolder = value;
         else if (kind == "inplace" && ReadFlag(fields[1]))
             journal.inPlace = *ReadFlag(fields[1]);
         else if (kind == "fileset")
-            journal.fileSetDirectories.push_back(*value);
+            journal.fileSetDirectories.push_back(value);
         else
             return std::nullopt;
     }

@@ -41,18 +41,38 @@ size_t WholeOutputs(const fs::path& folder)
     return whole;
 }
 
+constexpr int kFiles = 400;
+
+void MakeInputs(const fs::path& in)
+{
+    for (int i = 0; i < kFiles; ++i) {
+        wchar_t name[32];
+        swprintf(name, 32, L"image%03d.dcm", i);
+        fs::copy_file(DicomFixtureFolder() / L"lossless.dcm", in / name);
+    }
+}
+
+// The box's counts: every whole output counts as converted; the file cut
+// mid-write, if any, is listed under cutHeading; the rest as never reached.
+void ExpectWhatWasLeft(const std::wstring& box, size_t whole, const std::wstring& cutHeading)
+{
+    const std::string shown = fs::path(box).string();
+    const long converted = CountAfter(box, L"変換できたファイル: ");
+    const long cutShort = std::max(0L, CountAfter(box, cutHeading + L"（"));
+    const long notReached = CountAfter(box, L"中止したため変換していません（");
+    EXPECT_EQ(converted, static_cast<long>(whole)) << shown;
+    EXPECT_LE(cutShort, 1) << shown;
+    EXPECT_GT(notReached, 0) << shown;
+    EXPECT_EQ(converted + cutShort + notReached, kFiles) << shown;
+}
+
 TEST_F(UnfinishedRun, TheNextStartTellsWhatARunCutOffLeft)
 {
     const fs::path in = work / L"in";
     const fs::path out = work / L"out";
     fs::create_directories(in);
     fs::create_directories(out);
-    const int kFiles = 400;
-    for (int i = 0; i < kFiles; ++i) {
-        wchar_t name[32];
-        swprintf(name, 32, L"image%03d.dcm", i);
-        fs::copy_file(DicomFixtureFolder() / L"lossless.dcm", in / name);
-    }
+    MakeInputs(in);
     Start(in.wstring(), out.wstring());
     parvane->Click(IDC_BUTTON_CONVERT);
     ASSERT_TRUE(WaitFor([&] { return FilesIn(out) >= 50; }, 300s)) << "the run is under way";
@@ -71,15 +91,7 @@ TEST_F(UnfinishedRun, TheNextStartTellsWhatARunCutOffLeft)
     EXPECT_EQ(box.text.rfind(L"前回の一括変換は、最後まで終わる前に中断されました", 0), 0u) << shown;
     EXPECT_NE(box.text.find(L"入力フォルダ: " + in.wstring() + L"\\\n"), std::wstring::npos) << shown;
     EXPECT_NE(box.text.find(L"出力フォルダ: " + out.wstring() + L"\\\n"), std::wstring::npos) << shown;
-    // Every whole output counts as converted; the file cut mid-write, if
-    // any, is listed as cut short; the rest as never reached.
-    const long converted = CountAfter(box.text, L"変換できたファイル: ");
-    const long cutShort = std::max(0L, CountAfter(box.text, L"出力ファイルは使えません（"));
-    const long notReached = CountAfter(box.text, L"中止したため変換していません（");
-    EXPECT_EQ(converted, static_cast<long>(whole)) << shown;
-    EXPECT_LE(cutShort, 1) << shown;
-    EXPECT_GT(notReached, 0) << shown;
-    EXPECT_EQ(converted + cutShort + notReached, kFiles) << shown;
+    ExpectWhatWasLeft(box.text, whole, L"出力ファイルは使えません");
     EXPECT_EQ(box.text.find(L"dcmdjpeg が出力ファイルを書きませんでした"), std::wstring::npos) << shown;
     parvane->Answer(box, IDOK);
     ASSERT_TRUE(parvane->WaitUntilResponsive(60s));
@@ -124,12 +136,7 @@ TEST_F(UnfinishedRun, InPlaceTheNextStartTellsWhatARunWhoseWineServerWasKilledLe
 {
     const fs::path in = work / L"in";
     fs::create_directories(in);
-    const int kFiles = 400;
-    for (int i = 0; i < kFiles; ++i) {
-        wchar_t name[32];
-        swprintf(name, 32, L"image%03d.dcm", i);
-        fs::copy_file(DicomFixtureFolder() / L"lossless.dcm", in / name);
-    }
+    MakeInputs(in);
     const std::string prefix = UnixPath(work / L"prefix");
     const std::string loader = kSixtyFourBit ? "WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64" : "/usr/bin/wine";
     const std::optional<std::string> printed = RunLinuxScript(
@@ -165,13 +172,7 @@ TEST_F(UnfinishedRun, InPlaceTheNextStartTellsWhatARunWhoseWineServerWasKilledLe
     EXPECT_EQ(box.caption, kUnfinishedCaption);
     EXPECT_NE(box.text.find(L"出力フォルダ: " + in.wstring() + L"\\\n"), std::wstring::npos) << shown;
     // The file whose dcmdjpeg was cut mid-write, if any, lost its original.
-    const long converted = CountAfter(box.text, L"変換できたファイル: ");
-    const long overwritten = std::max(0L, CountAfter(box.text, L"元のファイルを別の場所から戻してください（"));
-    const long notReached = CountAfter(box.text, L"中止したため変換していません（");
-    EXPECT_EQ(converted, static_cast<long>(whole)) << shown;
-    EXPECT_LE(overwritten, 1) << shown;
-    EXPECT_GT(notReached, 0) << shown;
-    EXPECT_EQ(converted + overwritten + notReached, kFiles) << shown;
+    ExpectWhatWasLeft(box.text, whole, L"元のファイルを別の場所から戻してください");
     parvane->Answer(box, IDOK);
     ASSERT_TRUE(parvane->WaitUntilResponsive(60s));
     EXPECT_FALSE(fs::exists(work / L"uncompress.journal"));
